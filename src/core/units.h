@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+// Scaled decimal: a value times 10000 (four decimal places). Document versions,
+// margins in millimetres and printer measurements use it.
+using Scaled = std::int64_t;
+
+constexpr Scaled kScale = 10000;
+
+// Inches per centimetre and centimetres per inch as the album programs use them
+// (deliberately not 1/2.54 and 2.54).
+constexpr double kInchPerCm = 0.39375;
+constexpr double kCmPerInch = 160.0 / 63.0;
+
+// Nearest integer of a scaled decimal, halves away from zero.
+std::int64_t RoundFixed(Scaled v);
+
+// Millimetres (scaled) to whole screen pixels at `ppi` logical pixels per inch.
+int MmToScreenPixels(Scaled mm, int ppi);
+
+// Screen pixels to millimetres in steps of 0.1 mm, as a scaled decimal.
+Scaled ScreenPixelsToMm(int px, int ppi);
+
+// A whole number of millimetres as a scaled decimal.
+constexpr Scaled WholeMm(std::int64_t mm) { return mm * kScale; }

@@ -1,0 +1,81 @@
+#pragma once
+
+// The loaded album: what OpenDocument fills into a document window, and the
+// loader that fills it. Widgets call these; nothing here shows a window.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/units.h"
+#include "document/album_format.h"
+#include "metafile/picture.h"
+
+class QIODevice;
+
+// Why an open or a page load failed. The viewer turns it into a message box;
+// neridal-tool prints it.
+struct LoadError {
+    enum class Kind {
+        NotFound,      // "書類名がパラメータとして渡されていません。"
+        BadName,       // "この形式はサポートされていません。 > NAME"
+        BadVersion,    // "このバージョンはサポートされていません。 > NAME"
+        NoPages,       // the page index describes no pages; no message in the viewer
+        Damaged,       // the file is cut short, has bad zlib data or wild offsets
+        Io,            // the file or the temporary copy cannot be read or written
+        BadPicture,    // a page's bytes are not an EMF or placeable WMF
+    };
+    Kind kind = Kind::Damaged;
+    QString fileName;  // the path as given
+    QString message;   // user-facing text (Japanese), names the file
+};
+
+struct TocItem {
+    std::int16_t page = 0;   // 1-based page index, without the page-number offset
+    std::int16_t level = 0;  // 0 = top level
+    QString text;            // after TrimBlanks, as Unicode
+};
+
+// Document state of one window.
+struct AlbumDocument {
+    QString fileName;
+    bool pxaFlag = true;        // 9-byte page records
+    bool wideSettings = true;
+    Scaled formatVersion = 0;
+    TAlbumHeader header{};
+    TAlbumSettings settings{};  // wide or narrow layout, decoded
+    std::int32_t pageCount = 0;
+    std::int32_t currentPage = 0;
+    std::int32_t pageNumberOffset = 0;
+    std::int32_t paperWidth = 0;   // screen pixels at 100 %
+    std::int32_t paperHeight = 0;
+    std::int32_t marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;  // pixels
+    std::vector<TPageEntry> pages;  // record 0 (count record) then pages 1..N
+    std::vector<TocItem> toc;
+    std::unique_ptr<QIODevice> body;  // temporary copy (1.x) or the file (2.0+)
+    QString tempPath;                 // the temporary copy's path, empty for 2.0+
+
+    // A PXA page whose orientation byte differs from record 0's.
+    bool IsTurnedPage(int page) const;
+    ~AlbumDocument();
+};
+
+struct OpenOptions {
+    QString workFolder;  // where NERIDAL_n.TMP copies go (with trailing separator)
+    int screenPpi = 96;
+};
+
+// OpenDocument's reading part (steps 1-16): validates, reads header, settings,
+// contents and page index, makes the temporary copy for format 1.x. On
+// success the document's current page is 1 and no page is loaded yet.
+std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
+                                         LoadError* error);
+
+// LoadCurrentPage's reading part (steps 1-5) for `page` (1..pageCount).
+std::optional<mf::Picture> LoadPagePicture(AlbumDocument& doc, int page, LoadError* error);
+
+// The raw bytes of a page (inflated for format 3.0), bounded by the declared size.
+std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError* error);
