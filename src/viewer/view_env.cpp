@@ -1,0 +1,6 @@
+#include "viewer/view_env.h"
+
+ViewEnv& ViewEnvironment() {
+    static ViewEnv env;
+    return env;
+}
