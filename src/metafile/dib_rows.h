@@ -1,0 +1,41 @@
+#pragma once
+
+// Row access for the DIB scaler: each format delivers the pixels of one
+// source row, over a fixed column range, as bytes the scaler averages or
+// samples without knowing the format.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "metafile/dib.h"
+
+namespace mf::dib_internal {
+
+class DibRows {
+public:
+    virtual ~DibRows() = default;
+
+    // Bytes per pixel in the rows: 3 (B, G, R) or 4 (B, G, R, A).
+    int channels() const { return channels_; }
+    // The fourth byte is not alpha: the pixels are opaque.
+    bool opaque() const { return opaque_; }
+    // Rows must be asked for from the bottom of the bitmap upwards
+    // (run-length data is a stream that starts at the bottom row).
+    bool bottomUpOnly() const { return bottomUpOnly_; }
+
+    // Pixels of top-down row `y` (0 <= y < height), columns [x0, x1) given at
+    // creation. The pointer stays valid until the next call.
+    virtual const std::uint8_t* Row(int y) = 0;
+
+protected:
+    int channels_ = 4;
+    bool opaque_ = false;
+    bool bottomUpOnly_ = false;
+};
+
+// Row access for columns [x0, x1) of `dib` (0 <= x0 < x1 <= width); null when
+// the bits cannot be decoded (a broken JPEG or PNG).
+std::unique_ptr<DibRows> MakeDibRows(const DibView& dib, int x0, int x1);
+
+}  // namespace mf::dib_internal
