@@ -20,17 +20,18 @@ class QIODevice;
 // neridal-tool prints it.
 struct LoadError {
     enum class Kind {
-        NotFound,      // "書類名がパラメータとして渡されていません。"
-        BadName,       // "この形式はサポートされていません。 > NAME"
-        BadVersion,    // "このバージョンはサポートされていません。 > NAME"
-        NoPages,       // the page index describes no pages; no message in the viewer
-        Damaged,       // the file is cut short, has bad zlib data or wild offsets
-        Io,            // the file or the temporary copy cannot be read or written
-        BadPicture,    // a page's bytes are not an EMF or placeable WMF
+        NotFound,    // "書類名がパラメータとして渡されていません。"
+        BadName,     // "この形式はサポートされていません。 > NAME"
+        BadVersion,  // "このバージョンはサポートされていません。 > NAME"
+        NoPages,     // the page index describes no pages; no message in the viewer
+        Damaged,     // the file is cut short, has bad zlib data or wild offsets
+        Io,          // the file or the temporary copy cannot be read or written
+        BadPicture,  // a page's bytes are not an EMF or placeable WMF
     };
     Kind kind = Kind::Damaged;
     QString fileName;  // the path as given
     QString message;   // user-facing text (Japanese), names the file
+    QString reason;    // what is wrong, in plain English, for the tool and for tests
 };
 
 struct TocItem {
@@ -42,7 +43,7 @@ struct TocItem {
 // Document state of one window.
 struct AlbumDocument {
     QString fileName;
-    bool pxaFlag = true;        // 9-byte page records
+    bool pxaFlag = true;  // 9-byte page records
     bool wideSettings = true;
     Scaled formatVersion = 0;
     TAlbumHeader header{};
@@ -50,13 +51,14 @@ struct AlbumDocument {
     std::int32_t pageCount = 0;
     std::int32_t currentPage = 0;
     std::int32_t pageNumberOffset = 0;
-    std::int32_t paperWidth = 0;   // screen pixels at 100 %
+    std::int32_t paperWidth = 0;  // screen pixels at 100 %
     std::int32_t paperHeight = 0;
     std::int32_t marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;  // pixels
     std::vector<TPageEntry> pages;  // record 0 (count record) then pages 1..N
     std::vector<TocItem> toc;
     std::unique_ptr<QIODevice> body;  // temporary copy (1.x) or the file (2.0+)
     QString tempPath;                 // the temporary copy's path, empty for 2.0+
+    qint64 bodySize = 0;  // bytes the body stream holds: the copy's length or the file's size
 
     // A PXA page whose orientation byte differs from record 0's.
     bool IsTurnedPage(int page) const;
