@@ -1,0 +1,124 @@
+#include "document/album_writer.h"
+
+#include <zlib.h>
+#include <QFile>
+
+namespace {
+
+QByteArray Deflate(const QByteArray& data, int level) {
+    uLongf size = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(size), '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level);
+    out.resize(qsizetype(size));
+    return out;
+}
+
+void AppendInt32(QByteArray& out, std::int32_t v) {
+    const auto u = std::uint32_t(v);
+    for (int i = 0; i < 4; ++i)
+        out.append(char((u >> (8 * i)) & 0xFF));
+}
+
+TAlbumHeader MakeHeader(const AlbumSpec& spec) {
+    TAlbumHeader h;
+    const QByteArray tag = spec.producer.left(4);
+    h.tag[0] = std::uint8_t(tag.size());
+    for (int i = 0; i < 3 && i < tag.size(); ++i)
+        h.tag[size_t(i) + 1] = std::uint8_t(tag[i]);
+    h.producerVersion = WrittenProducerVersion(spec);
+    h.marginTop = spec.marginTop;
+    h.marginBottom = spec.marginBottom;
+    h.marginLeft = spec.marginLeft;
+    h.marginRight = spec.marginRight;
+    return h;
+}
+
+// Settings, contents and the page index for the given stored pictures.
+QByteArray IndexPart(const AlbumSpec& spec, bool wide, const std::vector<std::int32_t>& offsets,
+                     const std::vector<std::int32_t>& sizes) {
+    QByteArray out = spec.settings.Serialize(wide);
+    QByteArray toc;
+    for (const TTocEntry& e : spec.toc)
+        toc += e.Serialize();
+    toc += spec.tocExtraBytes;
+    AppendInt32(out, spec.tocLengthOverride.value_or(std::int32_t(toc.size())));
+    out += toc;
+    TPageEntry record0;
+    record0.size = spec.pageCountOverride.value_or(std::int32_t(spec.pages.size()));
+    record0.orientation = spec.baseOrientation;
+    out += record0.Serialize(spec.nineByteRecords);
+    for (size_t i = 0; i < spec.pages.size(); ++i) {
+        TPageEntry e;
+        e.offset = spec.pages[i].offsetOverride.value_or(offsets[i]);
+        e.size = spec.pages[i].sizeOverride.value_or(sizes[i]);
+        e.orientation = spec.pages[i].orientation;
+        out += e.Serialize(spec.nineByteRecords);
+    }
+    return out;
+}
+
+qsizetype IndexPartSize(const AlbumSpec& spec, bool wide) {
+    const std::vector<std::int32_t> zeros(spec.pages.size(), 0);
+    return IndexPart(spec, wide, zeros, zeros).size();
+}
+
+}  // namespace
+
+Scaled WrittenProducerVersion(const AlbumSpec& spec) {
+    if (spec.producer.size() < 4) return spec.producerVersion;
+    const auto fourth = Scaled(static_cast<unsigned char>(spec.producer[3]));
+    Scaled v = (spec.producerVersion & ~Scaled(0xFF)) | fourth;
+    if (v > spec.producerVersion) v -= 0x100;
+    return v;
+}
+
+QByteArray WriteAlbum(const AlbumSpec& spec) {
+    TAlbumHeader header = MakeHeader(spec);
+    const Scaled format = DocumentFormatVersion(header);
+    const bool wide = HasWideSettings(header);
+    const BodyScheme scheme = BodySchemeOf(format);
+
+    std::vector<std::int32_t> offsets, sizes;
+    QByteArray pictures;  // as stored: in the body (1.x) or after the stream
+    for (const AlbumPage& page : spec.pages) {
+        const QByteArray stored = scheme == BodyScheme::CompressedPictures
+                                      ? Deflate(page.picture, spec.zlibLevel)
+                                      : page.picture;
+        offsets.push_back(std::int32_t(pictures.size()));
+        sizes.push_back(std::int32_t(page.picture.size()));
+        pictures += stored;
+    }
+
+    if (scheme == BodyScheme::WholeBody) {
+        const std::int32_t base = std::int32_t(IndexPartSize(spec, wide));
+        for (std::int32_t& o : offsets)
+            o += base;
+        const QByteArray body = IndexPart(spec, wide, offsets, sizes) + pictures;
+        header.pageBase = spec.bodyLengthOverride.value_or(std::int32_t(body.size()));
+        return header.Serialize() + Deflate(body, spec.zlibLevel);
+    }
+    const QByteArray stream = Deflate(IndexPart(spec, wide, offsets, sizes), spec.zlibLevel);
+    header.pageBase = std::int32_t(kHeaderSize + stream.size() + spec.pictureGap);
+    return header.Serialize() + stream + QByteArray(spec.pictureGap, '\0') + pictures;
+}
+
+bool WriteAlbumFile(const QString& path, const AlbumSpec& spec, QString* error) {
+    QFile file(path);
+    const QByteArray bytes = WriteAlbum(spec);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+TAlbumSettings DefaultSettings() {
+    TAlbumSettings s;
+    s.created = 46000.5;  // 2025-12-09 12:00
+    s.paperCode = 9;      // DMPAPER_A4
+    s.paperWidth = 210;
+    s.paperHeight = 297;
+    return s;
+}
