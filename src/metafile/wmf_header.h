@@ -1,0 +1,58 @@
+#pragma once
+
+// The headers of a WMF (the optional placeable one and the metafile header)
+// and a bounds-checked walk over its records.
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace mf::wmf {
+
+struct Header {
+    bool placeable = false;
+    QRect bbox;                 // placeable only
+    int unitsPerInch = 0;       // placeable only
+    int objectCount = 0;        // size of the object table
+    qsizetype firstRecord = 0;  // byte offset of the first record
+};
+
+std::optional<Header> ParseHeader(const QByteArray& wmf, QString* why);
+
+// One record's parameters. Reads past the end give 0; callers check words()
+// before they rely on a field.
+struct Record {
+    std::uint16_t function = 0;
+    const unsigned char* params = nullptr;
+    qsizetype paramBytes = 0;
+
+    qsizetype words() const { return paramBytes / 2; }
+    std::uint16_t u(qsizetype i) const;
+    std::int16_t s(qsizetype i) const { return std::int16_t(u(i)); }
+    // Two words as one 32-bit value, low word first.
+    std::uint32_t u32(qsizetype i) const { return u(i) | (std::uint32_t(u(i + 1)) << 16); }
+    // Bytes from word `i` to the end of the record.
+    const unsigned char* bytesAt(qsizetype i) const { return params + 2 * i; }
+    qsizetype bytesFrom(qsizetype i) const { return i * 2 <= paramBytes ? paramBytes - 2 * i : 0; }
+};
+
+// Walks the records from the header on. Stops at META_EOF, at a record whose
+// size is below the 3-word minimum (it would never advance) or that runs past
+// the end of the bytes.
+class RecordReader {
+public:
+    RecordReader(const QByteArray& wmf, qsizetype first) : data_(wmf), pos_(first) {}
+    bool next(Record& r);
+    // True when the walk ended at META_EOF rather than at damage.
+    bool reachedEof() const { return eof_; }
+
+private:
+    const QByteArray& data_;
+    qsizetype pos_;
+    bool eof_ = false;
+    bool done_ = false;
+};
+
+}  // namespace mf::wmf
