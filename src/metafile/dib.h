@@ -25,39 +25,55 @@ enum DibCompression : std::uint32_t {
     kBiPng = 5,
 };
 
-// Colour usage of a DIB record: RGB colour table, or palette indices (which a
-// metafile played without a palette shows as greys/system colours).
+// Colour usage of a DIB record: RGB colour table, or palette indices. We play
+// metafiles without a logical palette, so DIB_PAL_COLORS index i of an
+// n-entry table becomes the grey i * 255 / (n - 1): 1 bpp stays black and
+// white, 8 bpp identity tables come out as a grey ramp.
 enum DibUsage : std::uint32_t { kDibRgbColors = 0, kDibPalColors = 1 };
 
 // A parsed DIB header pointing into the caller's bytes (which must outlive it).
 struct DibView {
-    int width = 0;            // pixels, > 0
-    int height = 0;           // pixels, > 0 (absolute)
-    bool topDown = false;     // negative height in the header
-    int bitCount = 0;         // 1, 4, 8, 16, 24, 32
+    int width = 0;         // pixels, > 0
+    int height = 0;        // pixels, > 0 (absolute)
+    bool topDown = false;  // negative height in the header
+    int bitCount = 0;      // 1, 4, 8, 16, 24, 32
     std::uint32_t compression = kBiRgb;
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha for 16/32 bpp
     std::vector<std::uint32_t> palette;     // 0xAARRGGBB with AA = 0xFF
     const std::uint8_t* bits = nullptr;
     std::size_t bitsSize = 0;
-    std::size_t stride = 0;   // bytes per row for uncompressed data
-    bool hasAlpha = false;    // 32 bpp whose alpha channel carries data
+    std::size_t stride = 0;  // bytes per row for uncompressed data
+    // The alpha channel carries data: a 32 bpp BI_RGB DIB with a non-zero
+    // top byte, bit fields whose alpha mask selects non-zero bits, a PNG with
+    // alpha. GDI ignores the top byte for ordinary blits; a caller doing one
+    // clears this flag in its copy before decoding, AlphaBlend keeps it. Alpha
+    // from a DIB is taken as premultiplied (as AlphaBlend expects).
+    bool hasAlpha = false;
 };
 
 // Parses the header and colour table; checks that the bits hold what the
 // header promises (uncompressed: every row; RLE/JPEG/PNG: at least the stated
-// size). Fails with a reason for anything inconsistent or absurdly large.
+// size). Fails with a reason for anything inconsistent or absurdly large
+// (a side over 2^20 or more than 2^28 pixels, top-down RLE/JPEG/PNG).
 std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
                                 const std::uint8_t* bits, std::size_t bitsSize, std::uint32_t usage,
                                 QString* why = nullptr);
 
 // Decodes the source rectangle `src` (in top-down pixel coordinates of the
-// DIB, clipped to it) straight into an image of `dst` pixels. When the image
-// shrinks, every destination pixel is the average of the source pixels it
-// covers (GDI's HALFTONE); when it grows, or when `averaging` is false, the
-// nearest source pixel is taken (COLORONCOLOR). The full-size bitmap is never
-// built for a shrink. Result: Format_ARGB32_Premultiplied; opaque unless the
-// DIB carries alpha. A null image when nothing can be decoded.
+// DIB) straight into an image of `dst` pixels. When the image shrinks (on
+// either axis) and `averaging` is set, every destination pixel is the
+// area-weighted average of the source pixels it covers, partial pixels at
+// its edges counting by their overlap (GDI's HALFTONE). Otherwise
+// destination pixel i takes source pixel floor((i + 0.5) * srcW / dstW)
+// (COLORONCOLOR). The full-size bitmap is never built (except that JPEG/PNG
+// bits are decoded whole by Qt).
+// Parts of `src` outside the DIB come out transparent (a destination pixel
+// half outside gets half alpha); so do pixels that RLE data never writes, as
+// GDI leaves the destination alone there. `src` and `dst` must have positive
+// sizes: mirroring is the caller's (flip the result). Result:
+// Format_ARGB32_Premultiplied; opaque elsewhere unless `dib.hasAlpha`. A null
+// image when nothing can be decoded, `src` misses the DIB or a size is
+// absurd (a `src` side over 2^24, more than 2^28 destination pixels).
 QImage DecodeDibScaled(const DibView& dib, const QRect& src, const QSize& dst, bool averaging);
 
 // Whole bitmap at its own size.

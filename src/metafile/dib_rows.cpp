@@ -1,10 +1,23 @@
 // Row decoders behind DibRows: raw rows for 24/32 bpp, palette and bit-field
-// expansion for the other uncompressed formats.
+// expansion for the other uncompressed formats, a streaming run-length
+// decoder, and whole-image decoding for JPEG/PNG bits.
 
 #include "metafile/dib_rows.h"
 
+#include <QtEndian>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace mf::dib_internal {
 namespace {
+
+void PutBgra(std::uint8_t* p, std::uint32_t argb) {
+    p[0] = static_cast<std::uint8_t>(argb);
+    p[1] = static_cast<std::uint8_t>(argb >> 8);
+    p[2] = static_cast<std::uint8_t>(argb >> 16);
+    p[3] = static_cast<std::uint8_t>(argb >> 24);
+}
 
 // 24 and 32 bpp BI_RGB: the stored bytes already are B, G, R(, X) and are
 // handed out in place.
@@ -25,13 +38,228 @@ private:
     int x0_;
 };
 
+// 1, 4 and 8 bpp through the colour table.
+class IndexedRows final : public DibRows {
+public:
+    IndexedRows(const DibView& dib, int x0, int x1) : dib_(dib), x0_(x0), x1_(x1) {
+        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+    }
+    const std::uint8_t* Row(int y) override {
+        const int stored = dib_.topDown ? y : dib_.height - 1 - y;
+        const std::uint8_t* src = dib_.bits + static_cast<std::size_t>(stored) * dib_.stride;
+        const int bpp = dib_.bitCount;
+        const int perByte = 8 / bpp;
+        const unsigned mask = (1u << bpp) - 1;
+        std::uint8_t* out = buf_.data();
+        for (int x = x0_; x < x1_; ++x, out += 4) {
+            const int shift = 8 - bpp * (x % perByte + 1);
+            const unsigned index = (src[x / perByte] >> shift) & mask;
+            PutBgra(out, dib_.palette[index]);
+        }
+        return buf_.data();
+    }
+
+private:
+    const DibView& dib_;
+    int x0_, x1_;
+    std::vector<std::uint8_t> buf_;
+};
+
+// One colour channel of a 16/32 bpp pixel under a mask, widened to 8 bits.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;  // largest value under the mask, shifted down
+
+    explicit Channel(std::uint32_t m) : mask(m) {
+        if (!m) return;
+        shift = std::countr_zero(m);
+        max = m >> shift;
+    }
+    std::uint32_t Get(std::uint32_t px) const {
+        if (!max) return 0;
+        const std::uint32_t v = (px & mask) >> shift;
+        return static_cast<std::uint32_t>((std::uint64_t{v} * 255 + max / 2) / max);
+    }
+};
+
+// 16 bpp (BI_RGB 5-5-5 or bit fields) and 32 bpp bit fields.
+class MaskedRows final : public DibRows {
+public:
+    MaskedRows(const DibView& dib, int x0, int x1)
+        : dib_(dib),
+          x0_(x0),
+          x1_(x1),
+          r_(dib.masks[0]),
+          g_(dib.masks[1]),
+          b_(dib.masks[2]),
+          a_(dib.hasAlpha ? dib.masks[3] : 0) {
+        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+    }
+    const std::uint8_t* Row(int y) override {
+        const int stored = dib_.topDown ? y : dib_.height - 1 - y;
+        const std::uint8_t* src = dib_.bits + static_cast<std::size_t>(stored) * dib_.stride;
+        std::uint8_t* out = buf_.data();
+        const bool wide = dib_.bitCount == 32;
+        for (int x = x0_; x < x1_; ++x, out += 4) {
+            const std::uint32_t px = wide ? qFromLittleEndian<std::uint32_t>(src + x * 4)
+                                          : qFromLittleEndian<std::uint16_t>(src + x * 2);
+            out[0] = static_cast<std::uint8_t>(b_.Get(px));
+            out[1] = static_cast<std::uint8_t>(g_.Get(px));
+            out[2] = static_cast<std::uint8_t>(r_.Get(px));
+            out[3] = a_.mask ? static_cast<std::uint8_t>(a_.Get(px)) : 255;
+        }
+        return buf_.data();
+    }
+
+private:
+    const DibView& dib_;
+    int x0_, x1_;
+    Channel r_, g_, b_, a_;
+    std::vector<std::uint8_t> buf_;
+};
+
+// BI_RLE8 / BI_RLE4 as a stream from the bottom row up. Pixels the stream
+// never writes (skipped by a delta, cut short by end of line or of bitmap)
+// stay transparent, as GDI leaves the destination alone there.
+class RleRows final : public DibRows {
+public:
+    RleRows(const DibView& dib, int x0, int x1) : dib_(dib), x0_(x0), x1_(x1) {
+        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+        bottomUpOnly_ = true;
+    }
+    const std::uint8_t* Row(int y) override {
+        const int stored = dib_.height - 1 - y;
+        if (stored == current_) return buf_.data();
+        std::fill(buf_.begin(), buf_.end(), std::uint8_t{0});
+        current_ = stored;
+        if (stored < posY_) return buf_.data();  // asked out of order: nothing to give
+        Decode(stored);
+        return buf_.data();
+    }
+
+private:
+    // Runs the stream until it leaves row `target`, writing that row's pixels.
+    void Decode(int target) {
+        const std::uint8_t* p = dib_.bits;
+        const std::size_t n = dib_.bitsSize;
+        const bool four = dib_.compression == kBiRle4;
+        while (!done_ && posY_ <= target) {
+            if (at_ + 2 > n) {
+                done_ = true;
+                break;
+            }
+            const unsigned first = p[at_];
+            const unsigned second = p[at_ + 1];
+            if (first > 0) {  // encoded run: `first` pixels of one index (or two alternating)
+                if (posY_ == target)
+                    for (unsigned i = 0; i < first; ++i) {
+                        const unsigned index =
+                            four ? ((i & 1) ? second & 0x0F : second >> 4) : second;
+                        Put(posX_ + static_cast<std::int64_t>(i), index);
+                    }
+                posX_ += first;
+                at_ += 2;
+            } else if (second == 0) {  // end of line
+                posX_ = 0;
+                ++posY_;
+                at_ += 2;
+            } else if (second == 1) {  // end of bitmap
+                done_ = true;
+            } else if (second == 2) {  // delta: move right and up
+                if (at_ + 4 > n) {
+                    done_ = true;
+                    break;
+                }
+                posX_ += p[at_ + 2];
+                posY_ += p[at_ + 3];
+                at_ += 4;
+            } else {  // absolute run of `second` pixels, padded to a word
+                const std::size_t bytes = four ? (second + 1) / 2 : second;
+                if (at_ + 2 + bytes > n) {
+                    done_ = true;
+                    break;
+                }
+                if (posY_ == target) {
+                    const std::uint8_t* run = p + at_ + 2;
+                    for (unsigned i = 0; i < second; ++i) {
+                        const unsigned index =
+                            four ? ((i & 1) ? run[i / 2] & 0x0F : run[i / 2] >> 4) : run[i];
+                        Put(posX_ + static_cast<std::int64_t>(i), index);
+                    }
+                }
+                posX_ += second;
+                at_ += 2 + (bytes + 1) / 2 * 2;
+            }
+            if (posY_ >= dib_.height) done_ = true;
+        }
+    }
+    // Pixels beyond the row end are dropped rather than wrapped.
+    void Put(std::int64_t x, unsigned index) {
+        if (x < x0_ || x >= x1_) return;
+        PutBgra(buf_.data() + (x - x0_) * 4, dib_.palette[index]);
+    }
+
+    const DibView& dib_;
+    int x0_, x1_;
+    std::vector<std::uint8_t> buf_;
+    int current_ = -1;
+    std::size_t at_ = 0;
+    std::int64_t posX_ = 0;
+    int posY_ = 0;
+    bool done_ = false;
+};
+
+// BI_JPEG / BI_PNG: Qt decodes the whole image. Where its size differs from
+// the header's, the pixels it lacks are transparent.
+class ImageRows final : public DibRows {
+public:
+    ImageRows(QImage image, int x0, int x1) : image_(std::move(image)), x0_(x0), x1_(x1) {
+        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+    }
+    const std::uint8_t* Row(int y) override {
+        std::fill(buf_.begin(), buf_.end(), std::uint8_t{0});
+        if (y >= image_.height()) return buf_.data();
+        const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        const int end = std::min(x1_, image_.width());
+        for (int x = x0_; x < end; ++x)
+            PutBgra(buf_.data() + (x - x0_) * 4, line[x]);
+        return buf_.data();
+    }
+
+private:
+    QImage image_;
+    int x0_, x1_;
+    std::vector<std::uint8_t> buf_;
+};
+
 }  // namespace
 
 std::unique_ptr<DibRows> MakeDibRows(const DibView& dib, int x0, int x1) {
-    (void)x1;
-    if (dib.compression == kBiRgb && (dib.bitCount == 24 || dib.bitCount == 32))
-        return std::make_unique<RawRows>(dib, x0);
-    return nullptr;
+    switch (dib.compression) {
+        case kBiRgb:
+            if (dib.bitCount == 24 || dib.bitCount == 32) return std::make_unique<RawRows>(dib, x0);
+            if (dib.bitCount == 16) return std::make_unique<MaskedRows>(dib, x0, x1);
+            return std::make_unique<IndexedRows>(dib, x0, x1);
+        case kBiBitfields:
+            return std::make_unique<MaskedRows>(dib, x0, x1);
+        case kBiRle8:
+        case kBiRle4:
+            return std::make_unique<RleRows>(dib, x0, x1);
+        case kBiJpeg:
+        case kBiPng: {
+            QImage image;
+            if (dib.bitsSize > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
+                !image.loadFromData(dib.bits, static_cast<int>(dib.bitsSize)))
+                return nullptr;
+            // Keep the image's alpha only when the DIB says it carries any.
+            image = image.convertToFormat(dib.hasAlpha ? QImage::Format_ARGB32_Premultiplied
+                                                       : QImage::Format_RGB32);
+            return std::make_unique<ImageRows>(std::move(image), x0, x1);
+        }
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace mf::dib_internal
