@@ -58,6 +58,14 @@ LoadError MakeError(LoadError::Kind kind, const QString& path, const QString& re
 
 // Reads the structures of the body one after another, from the temporary copy
 // or through the inflating reader.
+// After the bytes a reader needs: the rest of the stream up to the next byte
+// must still be sound, so that a file cut inside the stream's checksum or with
+// a bad checksum is not taken for a whole one. Data beyond that is ignored.
+bool StreamEndsSoundly(ZlibReader& inflater) {
+    char extra;
+    return inflater.read(&extra, 1) >= 0;
+}
+
 using ReadFn = std::function<qint64(char*, qint64)>;
 
 enum class ReadResult { Ok, Short, Failed };
@@ -141,6 +149,9 @@ bool Loader::MakeTemporaryCopy(ZlibReader& inflater) {
                     QStringLiteral("the body inflates to %1 bytes, the header announces %2")
                         .arg(copied)
                         .arg(length));
+    if (!StreamEndsSoundly(inflater))
+        return Fail(LoadError::Kind::Damaged,
+                    QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
     if (!copy->flush() || !copy->seek(0))
         return Fail(LoadError::Kind::Io, QStringLiteral("cannot rewind the temporary copy %1: %2")
                                              .arg(doc_->tempPath, copy->errorString()));
@@ -267,6 +278,10 @@ std::unique_ptr<AlbumDocument> Loader::Run() {
     if (!ReadSettings(read) || !ReadContents(read)) return nullptr;
     if (scheme == BodyScheme::WholeBody) roomLeft = doc_->bodySize - doc_->body->pos();
     if (!ReadPageIndex(read, roomLeft)) return nullptr;
+    if (scheme != BodyScheme::WholeBody && !StreamEndsSoundly(inflater))
+        return Fail(LoadError::Kind::Damaged,
+                    QStringLiteral("cannot inflate the page index: %1").arg(inflater.error())),
+               nullptr;
 
     if (scheme != BodyScheme::WholeBody) {
         // The same read handle serves the pictures, which lie in the file itself.
@@ -359,5 +374,6 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
         return damaged(QStringLiteral("the picture inflates to %1 bytes, %2 are announced")
                            .arg(bytes.size())
                            .arg(entry.size));
+    if (!StreamEndsSoundly(inflater)) return damaged(inflater.error());
     return bytes;
 }

@@ -105,7 +105,9 @@ QByteArray WriteAlbum(const AlbumSpec& spec) {
 
 bool WriteAlbumFile(const QString& path, const AlbumSpec& spec, QString* error) {
     QFile file(path);
-    const QByteArray bytes = WriteAlbum(spec);
+    AlbumSpec named = spec;
+    named.nineByteRecords = HasPxaExtension(path);
+    const QByteArray bytes = WriteAlbum(named);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes) != bytes.size() || !file.flush()) {
         if (error) *error = file.errorString();

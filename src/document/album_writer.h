@@ -48,6 +48,7 @@ Scaled WrittenProducerVersion(const AlbumSpec& spec);
 
 // The whole file.
 QByteArray WriteAlbum(const AlbumSpec& spec);
+// The record width follows the path's extension, as a reader would take it.
 bool WriteAlbumFile(const QString& path, const AlbumSpec& spec, QString* error = nullptr);
 
 // A settings block with the usual fields filled (A4 portrait, empty texts).
