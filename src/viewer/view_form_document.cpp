@@ -1,0 +1,192 @@
+// Opening a document, loading its pages and drawing the current one.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPainter>
+
+#include "controls/cng_lst_box.h"
+#include "controls/focus_control.h"
+#include "document/album_document.h"
+#include "metafile/picture.h"
+#include "viewer/messages.h"
+#include "viewer/printable_area.h"
+#include "viewer/view_env.h"
+#include "viewer/view_form.h"
+#include "viewer/view_widgets.h"
+
+namespace {
+
+// The hourglass while a document is read; back to normal on every way out.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// The reason of a failure with the file's name in front, unless the reason
+// already names it.
+QString NamedReason(const QString& path, const LoadError& error) {
+    const QString name = QFileInfo(path).fileName();
+    QString reason = error.message;
+    if (reason.isEmpty()) reason = QStringLiteral("書類を読み込めません。");
+    if (!name.isEmpty() && !reason.contains(name)) reason += QStringLiteral(" > ") + name;
+    return reason;
+}
+
+}  // namespace
+
+int TViewForm::pageCount() const {
+    return doc_ ? doc_->pageCount : 0;
+}
+int TViewForm::currentPage() const {
+    return doc_ ? doc_->currentPage : 0;
+}
+int TViewForm::pageNumberOffset() const {
+    return doc_ ? doc_->pageNumberOffset : 0;
+}
+
+bool TViewForm::IsTurnedPage() const {
+    return doc_ && doc_->pageCount > 0 && doc_->IsTurnedPage(doc_->currentPage);
+}
+
+void TViewForm::ReportOpenFailure(const QString& path, const LoadError& error) {
+    switch (error.kind) {
+        case LoadError::Kind::NoPages:
+            break;
+        case LoadError::Kind::NotFound:
+        case LoadError::Kind::BadName:
+        case LoadError::Kind::BadVersion:
+            InfoMessage(error.message);
+            break;
+        default:
+            ErrorMessage(NamedReason(path, error));
+            break;
+    }
+}
+
+bool TViewForm::OpenDocument(const QString& path) {
+    zoomIndex_ = ViewEnvironment().zoomIndex;
+    if (frame_) {
+        if (QComboBox* selector = frame_->ZoomSelector()) {
+            const QSignalBlocker block(selector);
+            selector->setCurrentIndex(zoomIndex_ >= 0 && zoomIndex_ < selector->count() ? zoomIndex_
+                                                                                        : -1);
+        }
+    }
+    contents_.clear();
+    JumpTree->clear();
+
+    bool opened = false;
+    LoadError error;
+    std::unique_ptr<AlbumDocument> doc;
+    {
+        BusyCursor busy;
+        OpenOptions options;
+        options.workFolder = workFolder_;
+        options.screenPpi = logicalDpiY();
+        doc = OpenAlbum(path, options, &error);
+    }
+    if (!doc) {
+        ReportOpenFailure(path, error);
+    } else {
+        doc_ = std::move(doc);
+        FillContents();
+        bool loaded = false;
+        {
+            BusyCursor busy;
+            loaded = LoadCurrentPage();
+        }
+        if (loaded) {
+            ScrollBoxResize();
+            PL_Paper->show();
+            opened = true;
+        } else {
+            LoadError pageError;
+            pageError.message = lastError_.value_or(QString());
+            ErrorMessage(NamedReason(path, pageError));
+            doc_.reset();
+            picture_.reset();
+            contents_.clear();
+            JumpTree->clear();
+        }
+    }
+    RefreshNavigationState();
+    FocusControl->setFocus();
+    return opened;
+}
+
+void TViewForm::FillContents() {
+    contents_.clear();
+    JumpTree->setUpdatesEnabled(false);
+    JumpTree->clear();
+    for (const TocItem& item : doc_->toc) {
+        contents_.push_back({item.page, item.level});
+        JumpTree->addItem(item.text);
+    }
+    JumpTree->setUpdatesEnabled(true);
+}
+
+bool TViewForm::LoadCurrentPage() {
+    if (pageCount() <= 0) return true;
+    LoadError error;
+    std::optional<mf::Picture> picture = LoadPagePicture(*doc_, doc_->currentPage, &error);
+    if (!picture) {
+        lastError_ = error.message;
+        contentsSync_ = false;
+        return false;
+    }
+    lastError_.reset();
+    // Release the previous page (and its rendering) before keeping the new one.
+    cache_.Clear();
+    picture_.reset();
+    picture_ = std::make_unique<mf::Picture>(std::move(*picture));
+    ++pageSerial_;
+    PaintBox->update();
+    SelectContentsOfPage();
+    return true;
+}
+
+void TViewForm::SelectContentsOfPage() {
+    contentsSync_ = true;
+    const int index = ContentsIndexForPage(contents_, currentPage());
+    if (index >= 0 && JumpTree->currentRow() != index) JumpTree->SetItemIndex(index);
+    contentsSync_ = false;
+}
+
+void TViewForm::ChangePage(int page) {
+    if (!doc_ || page < 1 || page > doc_->pageCount) return;
+    const int previous = doc_->currentPage;
+    doc_->currentPage = page;
+    if (!LoadCurrentPage()) {
+        doc_->currentPage = previous;
+        LoadError error;
+        error.message = lastError_.value_or(QString());
+        ErrorMessage(NamedReason(doc_->fileName, error));
+    } else if (doc_->pxaFlag) {
+        ScrollBoxResize();
+    }
+    RefreshNavigationState();
+}
+
+void TViewForm::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
+    if (!picture_) {
+        painter.fillRect(exposed, Qt::white);
+        return;
+    }
+    const QImage& image = cache_.Render(
+        pageSerial_, PaintBox->size(), PaintBox->devicePixelRatioF(), *picture_,
+        PageMargins{doc_->marginTop, doc_->marginBottom, doc_->marginLeft, doc_->marginRight},
+        zoomPercent_);
+    painter.drawImage(QPointF(0, 0), image);
+    if (showPrintableArea_ && printableArea_) {
+        const QRect r =
+            PrintableAreaRect(printableArea_->PrintableAreaOnPaper(), zoomPercent_, logicalDpiX(),
+                              IsTurnedPage() && !printableArea_->IsPrinting());
+        painter.setPen(QPen(QColor(192, 192, 192), 1));
+        painter.setBrush(QBrush(QColor(192, 192, 192), Qt::DiagCrossPattern));
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+}
