@@ -1,0 +1,80 @@
+#include "metafile/wmf_writer.h"
+
+#include <QtEndian>
+#include <algorithm>
+
+#include "metafile/wmf_records.h"
+
+namespace mf::wmf {
+
+namespace {
+
+void Put16(QByteArray& b, std::uint16_t v) {
+    char c[2];
+    qToLittleEndian(v, c);
+    b.append(c, 2);
+}
+
+void Put32(QByteArray& b, std::uint32_t v) {
+    char c[4];
+    qToLittleEndian(v, c);
+    b.append(c, 4);
+}
+
+}  // namespace
+
+WmfParams& WmfParams::word(int v) {
+    Put16(data_, std::uint16_t(v));
+    return *this;
+}
+
+WmfParams& WmfParams::dword(std::uint32_t v) {
+    Put32(data_, v);
+    return *this;
+}
+
+WmfParams& WmfParams::bytes(const QByteArray& b) {
+    data_.append(b);
+    if (b.size() % 2) data_.append('\0');
+    return *this;
+}
+
+void WmfWriter::add(std::uint16_t function, const WmfParams& params) {
+    const std::uint32_t words = 3 + std::uint32_t(params.data().size() / 2);
+    Put32(body_, words);
+    Put16(body_, function);
+    body_.append(params.data());
+    maxRecordWords_ = std::max(maxRecordWords_, words);
+}
+
+QByteArray WmfWriter::finish(int objectCount, const QRect& bbox, int unitsPerInch) const {
+    QByteArray out;
+    if (unitsPerInch > 0) {
+        Put32(out, kPlaceableKey);
+        Put16(out, 0);  // handle
+        Put16(out, std::uint16_t(bbox.left()));
+        Put16(out, std::uint16_t(bbox.top()));
+        Put16(out, std::uint16_t(bbox.left() + bbox.width()));
+        Put16(out, std::uint16_t(bbox.top() + bbox.height()));
+        Put16(out, std::uint16_t(unitsPerInch));
+        Put32(out, 0);
+        std::uint16_t sum = 0;
+        for (int i = 0; i < 10; ++i)
+            sum ^= qFromLittleEndian<std::uint16_t>(out.constData() + 2 * i);
+        Put16(out, sum);
+    }
+    const std::uint32_t totalWords = kHeaderWords + std::uint32_t(body_.size() / 2) + 3;
+    Put16(out, 1);  // in memory
+    Put16(out, kHeaderWords);
+    Put16(out, 0x0300);
+    Put32(out, totalWords);
+    Put16(out, std::uint16_t(objectCount));
+    Put32(out, maxRecordWords_);
+    Put16(out, 0);
+    out.append(body_);
+    Put32(out, 3);
+    Put16(out, kEof);
+    return out;
+}
+
+}  // namespace mf::wmf
