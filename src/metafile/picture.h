@@ -9,6 +9,7 @@
 #include <optional>
 
 class QPainter;
+class QTransform;
 
 namespace mf {
 
@@ -24,6 +25,7 @@ inline PictureFormat DetectPictureFormat(const QByteArray& b) {
 }
 
 struct ParsedPicture;  // records decoded once, shared by every draw
+class DrawOutput;
 
 // One page picture: the bytes it was loaded from, parsed once; drawn as often
 // as needed. Copies share the parsed records.
@@ -49,6 +51,11 @@ public:
     // Stretches the picture over `target` (device coordinates of the painter's
     // current transform). Nothing is kept between draws.
     void Draw(QPainter& painter, const QRectF& target) const;
+    // The same onto any output; `deviceTransform` maps `target`'s space to
+    // the output's pixels, `deviceBounds` is the visible output area (empty:
+    // the mapped target).
+    void Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
+              const QRectF& deviceBounds = QRectF()) const;
 
     // The bytes as loaded (EMF bits for an EMF).
     const QByteArray& bytes() const;

@@ -1,0 +1,160 @@
+// Text placement: reference point, alignment, advances, escapement.
+#include <QFontMetricsF>
+#include <cmath>
+
+#include "metafile/device_context.h"
+#include "metafile/font_mapping.h"
+
+namespace mf {
+
+namespace {
+
+constexpr std::uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
+                        kTaBaseline = 24;
+constexpr std::uint32_t kEtoOpaque = 2, kEtoClipped = 4, kEtoGlyphIndex = 0x10;
+constexpr double kMaxEmPixels = 8192;
+
+bool Near(double a, double b) {
+    return std::fabs(a - b) < 1e-6;
+}
+
+}  // namespace
+
+void DeviceContext::extTextOut(const TextCall& call) {
+    const QTransform& m = toDevice();
+    const LogFont& lf = st_.font;
+    const bool updateCp = (st_.textAlign & kTaUpdateCp) != 0;
+    const QPointF ref = updateCp ? st_.current : call.reference;
+
+    // Run space: x along the baseline, y downwards, upright on the device
+    // whatever the mapping's direction, turned by the escapement.
+    const QTransform linear(m.m11(), m.m12(), m.m21(), m.m22(), 0, 0);
+    const double flip = linear.determinant() < 0 ? -1 : 1;
+    const QTransform runToLogical = QTransform().rotate(-lf.escapement / 10.0) *
+                                    QTransform::fromScale(1, flip) *
+                                    QTransform::fromTranslate(ref.x(), ref.y());
+    const QTransform runToDevice = runToLogical * m;
+    const double sx = std::hypot(runToDevice.m11(), runToDevice.m12());
+    const double sy = std::hypot(runToDevice.m21(), runToDevice.m22());
+    if (!(sx > 0) || !(sy > 0)) return;
+    // From here on run space is measured in device pixels.
+    const QTransform pixelsToDevice = QTransform::fromScale(1 / sx, 1 / sy) * runToDevice;
+
+    if (call.options & kEtoOpaque && call.rect) {
+        QPainterPath box;
+        box.addRect(call.rect->normalized());
+        out_.fillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
+    }
+    if (call.text.isEmpty()) return;
+
+    // Em height: a negative LOGFONT height is the em, a positive one the cell.
+    const QString family = FontMapper::FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily);
+    double emLogical =
+        lf.height < 0 ? -double(lf.height) : double(lf.height) * fonts_.emPerCell(family);
+    double emPixels = lf.height == 0 ? 12 : emLogical * sy;
+    if (!(emPixels <= kMaxEmPixels)) return;
+    QFont font = fonts_.fontFor(lf, int(std::lround(emPixels)));
+    if (lf.width != 0) {
+        const double natural = QFontMetricsF(font).averageCharWidth();
+        const double wanted = std::fabs(double(lf.width)) * sx;
+        if (natural > 0) {
+            const int stretch = int(std::lround(100 * wanted / natural));
+            if (stretch != 100) font.setStretch(std::clamp(stretch, 1, 4000));
+        }
+    }
+    const QFontMetricsF metrics(font);
+
+    TextRun run;
+    run.font = font;
+    run.text = call.text;
+    run.color = st_.textColor;
+    const bool glyphIndexes = (call.options & kEtoGlyphIndex) != 0;
+    const qsizetype n = call.text.size();
+    run.positions.reserve(std::size_t(n));
+    if (glyphIndexes) {
+        run.glyphs.reserve(std::size_t(n));
+        for (QChar c : call.text)
+            run.glyphs.push_back(c.unicode());
+    }
+    const std::size_t step = call.dxHasY ? 2 : 1;
+    const bool haveDx = call.dx.size() >= std::size_t(n) * step;
+    double x = 0, y = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        run.positions.emplace_back(x, y);
+        if (haveDx) {
+            x += call.dx[std::size_t(i) * step] * sx;
+            if (call.dxHasY) y -= call.dx[std::size_t(i) * step + 1] * sy;
+        } else if (!glyphIndexes) {
+            const QChar c = call.text[i];
+            if (c.isHighSurrogate() && i + 1 < n) {
+                x += std::round(metrics.horizontalAdvance(call.text.mid(i, 2)));
+            } else if (!c.isLowSurrogate()) {
+                x += std::round(metrics.horizontalAdvance(c));
+            }
+        } else {
+            x += std::round(metrics.averageCharWidth());
+        }
+    }
+    const double width = x;
+
+    double shiftX = 0;
+    switch (st_.textAlign & kTaCenter) {
+        case kTaRight:
+            shiftX = -width;
+            break;
+        case kTaCenter:
+            shiftX = -width / 2;
+            break;
+        default:
+            break;
+    }
+    double baseline = 0;
+    switch (st_.textAlign & kTaBaseline) {
+        case kTaBaseline:
+            baseline = 0;
+            break;
+        case kTaBottom:
+            baseline = -metrics.descent();
+            break;
+        default:
+            baseline = metrics.ascent();
+            break;
+    }
+    for (QPointF& p : run.positions)
+        p += QPointF(shiftX, baseline);
+
+    if (st_.bkMode == 2 && !(call.options & kEtoOpaque)) {
+        QPainterPath cell;
+        cell.addRect(QRectF(shiftX, baseline - metrics.ascent(), width,
+                            metrics.ascent() + metrics.descent()));
+        out_.fillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
+    }
+
+    // Upright, unscaled runs are placed straight in device pixels.
+    if (Near(pixelsToDevice.m11(), 1) && Near(pixelsToDevice.m22(), 1) &&
+        Near(pixelsToDevice.m12(), 0) && Near(pixelsToDevice.m21(), 0)) {
+        const QPointF origin(pixelsToDevice.dx(), pixelsToDevice.dy());
+        for (QPointF& p : run.positions)
+            p += origin;
+        run.toDevice = QTransform();
+    } else {
+        run.toDevice = pixelsToDevice;
+    }
+    if (call.options & kEtoClipped && call.rect) {
+        QPainterPath box;
+        box.addRect(call.rect->normalized());
+        run.clip = m.map(box);
+    }
+    if (!inPath_) out_.drawText(run);
+
+    if (updateCp) {
+        double advance = 0;
+        if ((st_.textAlign & kTaCenter) == 0)
+            advance = width;
+        else if ((st_.textAlign & kTaCenter) == kTaRight)
+            advance = -width;
+        st_.current = runToLogical.map(QPointF(advance / sx, 0));
+    }
+}
+
+}  // namespace mf

@@ -1,0 +1,105 @@
+#include "metafile/emf_document.h"
+
+#include <cmath>
+
+#include "metafile/byte_reader.h"
+#include "metafile/emf_records.h"
+
+namespace mf {
+
+namespace {
+
+constexpr std::uint32_t kEmfSignature = 0x464D4520;
+constexpr std::size_t kMinHeader = 88;
+
+QRect ReadRect(const ByteReader& r, std::size_t off) {
+    return QRect(QPoint(r.i32(off), r.i32(off + 4)), QPoint(r.i32(off + 8), r.i32(off + 12)));
+}
+
+bool Fail(QString* why, const QString& text) {
+    if (why) *why = text;
+    return false;
+}
+
+}  // namespace
+
+bool LooksLikeEmf(const QByteArray& bytes) {
+    const ByteReader r(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                       std::size_t(bytes.size()));
+    return bytes.size() > 100 && r.u32(0) == emr::Header && r.u32(40) == kEmfSignature;
+}
+
+double EmfDocument::pxPerMmX() const {
+    return double(devicePixels.width()) / deviceMillimeters.width();
+}
+
+double EmfDocument::pxPerMmY() const {
+    return double(devicePixels.height()) / deviceMillimeters.height();
+}
+
+QRectF EmfDocument::frameInPixels() const {
+    const double kx = pxPerMmX() / 100, ky = pxPerMmY() / 100;
+    return QRectF(QPointF(frame.left() * kx, frame.top() * ky),
+                  QPointF(frame.right() * kx, frame.bottom() * ky));
+}
+
+QSize EmfDocument::naturalSize() const {
+    const QRectF f = frameInPixels();
+    return QSize(std::max(1, int(std::lround(f.width()))),
+                 std::max(1, int(std::lround(f.height()))));
+}
+
+std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why) {
+    const ByteReader r(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                       std::size_t(bytes.size()));
+    if (!LooksLikeEmf(bytes)) {
+        Fail(why, QStringLiteral("not an enhanced metafile"));
+        return std::nullopt;
+    }
+    const std::uint32_t headerSize = r.u32(4);
+    if (headerSize < kMinHeader || headerSize > r.size() || headerSize % 4 != 0) {
+        Fail(why, QStringLiteral("the EMF header record has a bad size"));
+        return std::nullopt;
+    }
+    EmfDocument doc;
+    doc.bytes = bytes;
+    doc.bounds = ReadRect(r, 8);
+    doc.frame = ReadRect(r, 24);
+    doc.handles = r.u16(56);
+    doc.devicePixels = QSize(r.i32(72), r.i32(76));
+    doc.deviceMillimeters = QSize(r.i32(80), r.i32(84));
+    if (doc.devicePixels.width() <= 0 || doc.devicePixels.height() <= 0 ||
+        doc.deviceMillimeters.width() <= 0 || doc.deviceMillimeters.height() <= 0) {
+        // A reference device without a size: take a 96-ppi screen.
+        doc.devicePixels = QSize(1024, 768);
+        doc.deviceMillimeters = QSize(271, 203);
+    }
+    // A frame that is empty or absurd falls back to the bounds.
+    const QRectF px = doc.frameInPixels();
+    if (doc.frame.right() <= doc.frame.left() || doc.frame.bottom() <= doc.frame.top() ||
+        px.width() > 1e6 || px.height() > 1e6) {
+        const QRect b = doc.bounds;
+        if (b.right() < b.left() || b.bottom() < b.top() || b.width() > 1e6 || b.height() > 1e6) {
+            Fail(why, QStringLiteral("the EMF header has neither a frame nor bounds"));
+            return std::nullopt;
+        }
+        const double kx = 100 / doc.pxPerMmX(), ky = 100 / doc.pxPerMmY();
+        doc.frame = QRect(QPoint(int(b.left() * kx), int(b.top() * ky)),
+                          QPoint(int((b.right() + 1) * kx), int((b.bottom() + 1) * ky)));
+    }
+
+    std::size_t off = headerSize;
+    doc.firstRecord = off;
+    while (r.has(off, 8)) {
+        const std::uint32_t type = r.u32(off);
+        const std::uint32_t size = r.u32(off + 4);
+        if (size < 8 || !r.has(off, size)) break;
+        off += size;
+        ++doc.recordCount;
+        if (type == emr::Eof) break;
+    }
+    doc.end = off;
+    return doc;
+}
+
+}  // namespace mf

@@ -1,0 +1,150 @@
+#include "metafile/painter_output.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+
+#include "metafile/path_rect.h"
+
+namespace mf {
+
+PainterOutput::PainterOutput(QPainter& painter) : painter_(painter) {
+    painter_.save();  // the caller's state
+    painter_.save();  // the picture's clip lives inside this one
+    painter_.setWorldTransform(QTransform());
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+PainterOutput::~PainterOutput() {
+    painter_.restore();
+    painter_.restore();
+}
+
+void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
+    // Back to the caller's clip, then narrowed by the picture's.
+    painter_.restore();
+    painter_.save();
+    painter_.setWorldTransform(QTransform());
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (!clip) return;
+    if (auto rect = PathAsRect(*clip)) {
+        painter_.setClipRect(*rect, Qt::IntersectClip);
+        return;
+    }
+    painter_.setClipPath(*clip, Qt::IntersectClip);
+}
+
+void PainterOutput::setBlend(Blend blend) {
+    switch (blend) {
+        case Blend::Copy:
+            painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            break;
+        case Blend::And:
+            painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            break;
+        case Blend::Or:
+            painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+            break;
+        case Blend::Xor:
+            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            break;
+        case Blend::NotDest:
+            painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+            break;
+        case Blend::NotSourceOr:
+            painter_.setCompositionMode(QPainter::RasterOp_NotSourceOrDestination);
+            break;
+    }
+}
+
+void PainterOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
+    setBlend(blend);
+    painter_.fillPath(path, brush);
+    setBlend(Blend::Copy);
+}
+
+void PainterOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
+    setBlend(blend);
+    painter_.strokePath(path, pen);
+    setBlend(Blend::Copy);
+}
+
+void PainterOutput::drawImage(const QImage& image, const QTransform& toDevice, Blend blend) {
+    setBlend(blend);
+    if (toDevice.type() <= QTransform::TxTranslate) {
+        painter_.drawImage(QPointF(toDevice.dx(), toDevice.dy()), image);
+    } else {
+        painter_.setWorldTransform(toDevice);
+        painter_.drawImage(QPointF(0, 0), image);
+        painter_.setWorldTransform(QTransform());
+    }
+    setBlend(Blend::Copy);
+}
+
+const QRawFont& PainterOutput::rawFont(const QFont& font) {
+    const QString key = font.key();
+    auto it = rawFonts_.find(key);
+    if (it == rawFonts_.end()) it = rawFonts_.insert(key, QRawFont::fromFont(font));
+    return *it;
+}
+
+void PainterOutput::drawText(const TextRun& run) {
+    if (run.clip) {
+        painter_.save();
+        painter_.setClipPath(*run.clip, Qt::IntersectClip);
+    }
+    painter_.setWorldTransform(run.toDevice);
+    painter_.setPen(run.color);
+    painter_.setFont(run.font);
+    const QRawFont& raw = rawFont(run.font);
+
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    auto flush = [&]() {
+        if (glyphs.isEmpty()) return;
+        QGlyphRun g;
+        g.setRawFont(raw);
+        g.setGlyphIndexes(glyphs);
+        g.setPositions(positions);
+        g.setUnderline(run.font.underline());
+        g.setStrikeOut(run.font.strikeOut());
+        painter_.drawGlyphRun(QPointF(0, 0), g);
+        glyphs.clear();
+        positions.clear();
+    };
+    if (!run.glyphs.empty()) {
+        for (std::size_t i = 0; i < run.glyphs.size() && i < run.positions.size(); ++i) {
+            glyphs.push_back(run.glyphs[i]);
+            positions.push_back(run.positions[i]);
+        }
+        flush();
+    } else {
+        const qsizetype n = run.text.size();
+        for (qsizetype i = 0; i < n && std::size_t(i) < run.positions.size(); ++i) {
+            const QChar c = run.text[i];
+            int units = 1;
+            if (c.isHighSurrogate() && i + 1 < n && run.text[i + 1].isLowSurrogate()) units = 2;
+            if (c.unicode() < 0x20 || c.isLowSurrogate()) continue;
+            quint32 glyph = 0;
+            int count = 1;
+            if (raw.isValid())
+                raw.glyphIndexesForChars(run.text.constData() + i, units, &glyph, &count);
+            if (glyph != 0) {
+                glyphs.push_back(glyph);
+                positions.push_back(run.positions[std::size_t(i)]);
+            } else if (!c.isSpace()) {
+                // The face lacks it: let font fallback find one.
+                painter_.drawText(run.positions[std::size_t(i)], run.text.mid(i, units));
+            }
+            i += units - 1;
+        }
+        flush();
+    }
+    painter_.setWorldTransform(QTransform());
+    if (run.clip) painter_.restore();
+}
+
+}  // namespace mf

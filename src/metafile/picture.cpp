@@ -1,0 +1,128 @@
+#include "metafile/picture.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+#include "metafile/bmp_file.h"
+#include "metafile/device_context.h"
+#include "metafile/emf_document.h"
+#include "metafile/emf_player.h"
+#include "metafile/font_mapping.h"
+#include "metafile/painter_output.h"
+#include "metafile/placeable_wmf.h"
+#include "metafile/wmf_to_emf.h"
+
+namespace mf {
+
+struct ParsedPicture {
+    Picture::Kind kind = Picture::Kind::Emf;
+    QByteArray original;  // the bytes as loaded
+    EmfDocument emf;      // what is played (converted for a WMF)
+    std::optional<WmfInfo> wmf;
+};
+
+std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bool allowPlainWmf) {
+    auto parsed = std::make_shared<ParsedPicture>();
+    parsed->original = bytes;
+    QString why;
+    if (LooksLikeEmf(bytes)) {
+        auto emf = ReadEmf(bytes, &why);
+        if (!emf) {
+            if (error) *error = why;
+            return std::nullopt;
+        }
+        parsed->emf = std::move(*emf);
+    } else {
+        auto info = ReadWmfInfo(bytes, &why);
+        if (!info) {
+            if (error) *error = QStringLiteral("not a metafile picture: %1").arg(why);
+            return std::nullopt;
+        }
+        if (!info->placeable && !allowPlainWmf) {
+            if (error) *error = QStringLiteral("a Windows metafile without the placeable header");
+            return std::nullopt;
+        }
+        auto converted = ConvertWmfToEmf(bytes, &why);
+        if (!converted) {
+            if (error) *error = QStringLiteral("unreadable Windows metafile: %1").arg(why);
+            return std::nullopt;
+        }
+        auto emf = ReadEmf(*converted, &why);
+        if (!emf) {
+            if (error) *error = QStringLiteral("unreadable Windows metafile: %1").arg(why);
+            return std::nullopt;
+        }
+        parsed->kind = Kind::Wmf;
+        parsed->wmf = info;
+        parsed->emf = std::move(*emf);
+    }
+    Picture p;
+    p.parsed_ = std::move(parsed);
+    return p;
+}
+
+Picture::Kind Picture::kind() const {
+    return parsed_->kind;
+}
+
+int Picture::unitsPerInch() const {
+    return parsed_->wmf ? parsed_->wmf->unitsPerInch : 96;
+}
+
+QSize Picture::naturalSize(int screenPpi) const {
+    if (parsed_->wmf) return parsed_->wmf->naturalSize(screenPpi);
+    return parsed_->emf.naturalSize();
+}
+
+QSizeF Picture::frameHundredthsMm() const {
+    if (parsed_->wmf) return parsed_->wmf->frameHundredthsMm();
+    const QRect f = parsed_->emf.frame;
+    return QSizeF(double(f.right()) - f.left(), double(f.bottom()) - f.top());
+}
+
+void Picture::Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
+                   const QRectF& deviceBounds) const {
+    if (target.isEmpty()) return;
+    const QRectF bounds = deviceBounds.isEmpty() ? deviceTransform.mapRect(target) : deviceBounds;
+    const DeviceSetup setup = SetupFor(parsed_->emf, target, deviceTransform, bounds);
+    FontMapper fonts;
+    DeviceContext dc(out, setup, fonts);
+    PlayEmf(parsed_->emf, dc);
+}
+
+void Picture::Draw(QPainter& painter, const QRectF& target) const {
+    const QTransform deviceTransform = painter.worldTransform();
+    QRectF bounds = deviceTransform.mapRect(target);
+    if (const QPaintDevice* device = painter.device())
+        bounds = bounds.intersected(QRectF(0, 0, device->width(), device->height()));
+    if (bounds.isEmpty()) return;
+    PainterOutput out(painter);
+    Play(out, target, deviceTransform, bounds);
+}
+
+const QByteArray& Picture::bytes() const {
+    return parsed_->original;
+}
+
+QByteArray Picture::ToEmf() const {
+    return parsed_->emf.bytes;
+}
+
+QByteArray Picture::ToPlaceableWmf() const {
+    return PlaceableWmfFor(*this);
+}
+
+QImage Picture::ToImage(const QSize& size) const {
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    Draw(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    painter.end();
+    return image;
+}
+
+QByteArray Picture::ToBmp(int screenPpi) const {
+    return BmpFile24(ToImage(naturalSize(screenPpi)));
+}
+
+}  // namespace mf

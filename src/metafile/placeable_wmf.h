@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+namespace mf {
+
+class Picture;
+
+// The 22-byte placeable header: bounding box (0, 0, width, height) in header
+// units, units per inch, checksum of the first ten words.
+QByteArray PlaceableHeader(int width, int height, int unitsPerInch);
+
+// The picture as a placeable WMF. A picture loaded from a WMF keeps its
+// records behind a rebuilt header; an EMF picture is written as a WMF that
+// stretches one 24-bit bitmap of the picture (at its natural size) over the
+// bounding box in the anisotropic mapping mode.
+QByteArray PlaceableWmfFor(const Picture& picture);
+
+// A WMF body (header and records, no placeable header) that draws `image`
+// stretched over a window of `size` logical units.
+QByteArray WmfWithBitmap(const QImage& image, const QSize& size);
+
+}  // namespace mf
