@@ -58,12 +58,15 @@ LoadError MakeError(LoadError::Kind kind, const QString& path, const QString& re
 
 // Reads the structures of the body one after another, from the temporary copy
 // or through the inflating reader.
-// After the bytes a reader needs: the rest of the stream up to the next byte
-// must still be sound, so that a file cut inside the stream's checksum or with
-// a bad checksum is not taken for a whole one. Data beyond that is ignored.
-bool StreamEndsSoundly(ZlibReader& inflater) {
-    char extra;
-    return inflater.read(&extra, 1) >= 0;
+// A body stream is read to its end even when the reader needs fewer bytes,
+// so that bad data or a bad checksum anywhere in it is found. What the stream
+// holds beyond the bytes the reader needs is ignored.
+bool DrainToStreamEnd(ZlibReader& inflater) {
+    char scratch[16384];
+    qint64 got;
+    while ((got = inflater.read(scratch, sizeof scratch)) > 0) {
+    }
+    return got == 0;
 }
 
 using ReadFn = std::function<qint64(char*, qint64)>;
@@ -149,7 +152,7 @@ bool Loader::MakeTemporaryCopy(ZlibReader& inflater) {
                     QStringLiteral("the body inflates to %1 bytes, the header announces %2")
                         .arg(copied)
                         .arg(length));
-    if (!StreamEndsSoundly(inflater))
+    if (!DrainToStreamEnd(inflater))
         return Fail(LoadError::Kind::Damaged,
                     QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
     if (!copy->flush() || !copy->seek(0))
@@ -278,7 +281,7 @@ std::unique_ptr<AlbumDocument> Loader::Run() {
     if (!ReadSettings(read) || !ReadContents(read)) return nullptr;
     if (scheme == BodyScheme::WholeBody) roomLeft = doc_->bodySize - doc_->body->pos();
     if (!ReadPageIndex(read, roomLeft)) return nullptr;
-    if (scheme != BodyScheme::WholeBody && !StreamEndsSoundly(inflater))
+    if (scheme != BodyScheme::WholeBody && !DrainToStreamEnd(inflater))
         return Fail(LoadError::Kind::Damaged,
                     QStringLiteral("cannot inflate the page index: %1").arg(inflater.error())),
                nullptr;
@@ -374,6 +377,12 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
         return damaged(QStringLiteral("the picture inflates to %1 bytes, %2 are announced")
                            .arg(bytes.size())
                            .arg(entry.size));
-    if (!StreamEndsSoundly(inflater)) return damaged(inflater.error());
+    // A picture stream ends with the picture: its checksum must follow.
+    char extra;
+    const qint64 more = inflater.read(&extra, 1);
+    if (more < 0) return damaged(inflater.error());
+    if (more > 0)
+        return damaged(
+            QStringLiteral("the picture inflates to more than %1 bytes").arg(entry.size));
     return bytes;
 }
