@@ -15,9 +15,13 @@ const QString kWidth = QStringLiteral("szWidth");
 const QString kHeight = QStringLiteral("szHeight");
 const QString kVisible = QStringLiteral("szVisible");
 
-bool IsForm(const QWidget* w) { return w->isWindow(); }
+bool IsForm(const QWidget* w) {
+    return w->isWindow();
+}
 
-bool IsSizeable(const QWidget* w) { return w->minimumSize() != w->maximumSize(); }
+bool IsSizeable(const QWidget* w) {
+    return w->minimumSize() != w->maximumSize();
+}
 
 QRect Desktop(const QWidget* w) {
     if (QScreen* screen = w->screen()) return screen->virtualGeometry();
@@ -60,8 +64,8 @@ void LoadControlPlacement(QIniFile& ini, QWidget* control, const QString& sectio
             rect, ini.ReadInteger(section, kWindowState, control->isMaximized() ? 1 : 0) != 0};
         const StoredPlacement apply =
             PlacementToRestore(stored, Desktop(control), IsSizeable(control), control->size());
-        if (control->isMaximized()) control->setWindowState(control->windowState() &
-                                                            ~Qt::WindowMaximized);
+        if (control->isMaximized())
+            control->setWindowState(control->windowState() & ~Qt::WindowMaximized);
         control->move(apply.rect.topLeft());
         control->resize(apply.rect.size());
         if (apply.maximized) control->setWindowState(control->windowState() | Qt::WindowMaximized);
