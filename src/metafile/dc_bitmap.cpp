@@ -74,30 +74,39 @@ void DeviceContext::bitmap(const BitmapCall& call) {
 
     // Raster operations without a source paint with the brush or fixed colours.
     if (!call.dib || !UsesSource(call.rop)) {
+        if (collecting_) return;
+        LogBrush solid;
+        const int rop2 = st_.rop2;
+        st_.rop2 = 13;  // the ternary code decides, not the binary one
         switch (code) {
             case 0x00:
-                out_.fillPath(destDevice, QBrush(Qt::black), Blend::Copy);
-                return;
+                solid.color = Qt::black;
+                fillDevice(destDevice, solid);
+                break;
             case 0xFF:
-                out_.fillPath(destDevice, QBrush(Qt::white), Blend::Copy);
-                return;
+                solid.color = Qt::white;
+                fillDevice(destDevice, solid);
+                break;
             case 0x55:
-                out_.fillPath(destDevice, QBrush(Qt::black), Blend::NotDest);
-                return;
+                fillDevice(destDevice, solid, Blend::NotDest);
+                break;  // DSTINVERT
             case 0xAA:
-                return;
+                break;  // destination
             case 0x5A:
-                if (st_.brush.style != kBsNull)
-                    out_.fillPath(destDevice, QBrush(st_.brush.color), Blend::Xor);
-                return;
-            default: {
-                const int rop2 = st_.rop2;
-                st_.rop2 = 13;
+                fillDevice(destDevice, st_.brush, Blend::Xor);
+                break;  // PATINVERT
+            case 0xA0:
+                fillDevice(destDevice, st_.brush, Blend::And);
+                break;  // DPa
+            case 0xFA:
+                fillDevice(destDevice, st_.brush, Blend::Or);
+                break;  // DPo
+            default:
                 fillDevice(destDevice, st_.brush);
-                st_.rop2 = rop2;
-                return;
-            }
+                break;  // PATCOPY
         }
+        st_.rop2 = rop2;
+        return;
     }
 
     QRect src = call.src.normalized().intersected(QRect(0, 0, call.dib->width, call.dib->height));
@@ -139,7 +148,7 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         const QSize size(std::max(1, int(std::lround(shown.width()))),
                          std::max(1, int(std::lround(shown.height()))));
         if (double(size.width()) * size.height() > kMaxBitmapPixels) return;
-        image = DecodeDibScaled(dib, part, size, averaging);
+        image = decode(dib, part, size, averaging);
         if (image.isNull()) return;
         if (flipX || flipY) image = image.mirrored(flipX, flipY);
         imageToDevice =
@@ -154,13 +163,14 @@ void DeviceContext::bitmap(const BitmapCall& call) {
             std::hypot(setup_.deviceBounds.width(), setup_.deviceBounds.height()) * 2;
         const QSize size(std::clamp(int(std::lround(w)), 1, int(cap) + 1),
                          std::clamp(int(std::lround(h)), 1, int(cap) + 1));
-        image = DecodeDibScaled(dib, src, size, averaging);
+        image = decode(dib, src, size, averaging);
         if (image.isNull()) return;
         imageToDevice = QTransform::fromScale(call.dest.width() / size.width(),
                                               call.dest.height() / size.height()) *
                         QTransform::fromTranslate(call.dest.left(), call.dest.top()) * m;
     }
 
+    if (collecting_) return;
     if (call.mask) {
         DibView maskDib = *call.mask;
         const QRect maskSrc(call.maskOrigin, src.size());
@@ -215,8 +225,28 @@ void DeviceContext::bitmap(const BitmapCall& call) {
     out_.drawImage(image, imageToDevice, blend);
 }
 
+QImage DeviceContext::decode(const DibView& dib, const QRect& part, const QSize& size,
+                             bool averaging) {
+    if (collecting_) {
+        jobs_.push_back({dib, part, size, averaging, QImage()});
+        return QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
+    }
+    // A decode done ahead of the draw, when this is the one it was made for.
+    for (std::size_t k = nextJob_; k < jobs_.size(); ++k) {
+        DecodeJob& job = jobs_[k];
+        if (job.dib.bits == dib.bits && job.part == part && job.size == size &&
+            job.averaging == averaging) {
+            nextJob_ = k + 1;
+            if (job.image.isNull()) break;
+            return std::move(job.image);
+        }
+    }
+    return DecodeDibScaled(dib, part, size, averaging);
+}
+
 void DeviceContext::gradientRect(const QRectF& logical, const QColor& c0, const QColor& c1,
                                  bool vertical) {
+    if (collecting_) return;
     QPainterPath p;
     p.addRect(logical.normalized());
     const QTransform& m = toDevice();
@@ -230,7 +260,7 @@ void DeviceContext::gradientRect(const QRectF& logical, const QColor& c0, const 
 
 void DeviceContext::gradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
                                      const QColor& c2) {
-    if (logical.size() != 3) return;
+    if (collecting_ || logical.size() != 3) return;
     const QPolygonF d = toDevice().map(logical);
     const QRectF bounds = d.boundingRect().intersected(setup_.deviceBounds);
     if (bounds.isEmpty()) return;

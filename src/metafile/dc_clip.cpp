@@ -96,6 +96,7 @@ std::optional<QPainterPath> DeviceContext::effectiveClip() const {
 }
 
 void DeviceContext::applyClip() {
+    if (collecting_) return;
     std::optional<QPainterPath> clip = effectiveClip();
     if (clipSent_ && clip.has_value() == lastClipSent_.has_value() &&
         (!clip || *clip == *lastClipSent_))
@@ -178,6 +179,7 @@ void DeviceContext::paintRegion(const QPainterPath& region) {
 }
 
 void DeviceContext::invertRegion(const QPainterPath& region) {
+    if (collecting_) return;
     out_.fillPath(regionToDevice(region), QBrush(Qt::black), Blend::NotDest);
 }
 

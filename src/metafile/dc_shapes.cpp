@@ -88,13 +88,14 @@ Blend DeviceContext::blendFor(QColor* color) const {
     }
 }
 
-void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush) {
-    if (brush.style == kBsNull || st_.rop2 == 11) return;  // R2_NOP
+void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush,
+                               std::optional<Blend> forced) {
+    if (collecting_ || brush.style == kBsNull || st_.rop2 == 11) return;  // R2_NOP
     QColor color = brush.color;
     switch (brush.style) {
         case kBsSolid: {
             const Blend blend = blendFor(&color);
-            out_.fillPath(device, QBrush(color), blend);
+            out_.fillPath(device, QBrush(color), forced.value_or(blend));
             return;
         }
         case kBsHatched: {
@@ -103,7 +104,7 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
                 out_.fillPath(device, QBrush(bk), blendFor(&bk));
             }
             const Blend blend = blendFor(&color);
-            out_.fillPath(device, QBrush(color, HatchStyle(brush.hatch)), blend);
+            out_.fillPath(device, QBrush(color, HatchStyle(brush.hatch)), forced.value_or(blend));
             return;
         }
         default: {
@@ -115,13 +116,16 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
             if (brush.monoPattern) {
                 // Monochrome patterns take the text colour for 0 and the background
                 // colour for 1 bits.
-                pattern = pattern.convertToFormat(QImage::Format_Indexed8);
-                pattern.setColorCount(2);
-                pattern.setColor(0, st_.textColor.rgb());
-                pattern.setColor(1, st_.bkColor.rgb());
+                pattern = pattern.convertToFormat(QImage::Format_RGB32);
+                const QRgb fore = st_.textColor.rgb(), back = st_.bkColor.rgb();
+                for (int y = 0; y < pattern.height(); ++y) {
+                    auto* row = reinterpret_cast<QRgb*>(pattern.scanLine(y));
+                    for (int x = 0; x < pattern.width(); ++x)
+                        row[x] = qGray(row[x]) < 128 ? fore : back;
+                }
             }
             QColor dummy = Qt::black;
-            out_.fillPath(device, QBrush(pattern), blendFor(&dummy));
+            out_.fillPath(device, QBrush(pattern), forced.value_or(blendFor(&dummy)));
             return;
         }
     }
@@ -226,7 +230,7 @@ bool DeviceContext::penFor(QPen* pen, const QPainterPath& device) const {
 
 void DeviceContext::strokeDevice(const QPainterPath& device) {
     QPen pen;
-    if (st_.rop2 == 11 || !penFor(&pen, device)) return;
+    if (collecting_ || st_.rop2 == 11 || !penFor(&pen, device)) return;
     QColor color = pen.color();
     const Blend blend = blendFor(&color);
     pen.setColor(color);
@@ -445,6 +449,7 @@ void DeviceContext::angleArc(const QPointF& center, double radius, double startD
 }
 
 void DeviceContext::setPixel(const QPointF& p, const QColor& c) {
+    if (collecting_) return;
     const QPointF d = toDevice().map(p);
     QPainterPath px;
     px.addRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1));

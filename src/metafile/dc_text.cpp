@@ -21,6 +21,10 @@ bool Near(double a, double b) {
 }  // namespace
 
 void DeviceContext::extTextOut(const TextCall& call) {
+    if (collecting_) {
+        // Only the current position matters ahead of a draw.
+        if (!(st_.textAlign & kTaUpdateCp)) return;
+    }
     const QTransform& m = toDevice();
     const LogFont& lf = st_.font;
     const bool updateCp = (st_.textAlign & kTaUpdateCp) != 0;
@@ -40,7 +44,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
     // From here on run space is measured in device pixels.
     const QTransform pixelsToDevice = QTransform::fromScale(1 / sx, 1 / sy) * runToDevice;
 
-    if (call.options & kEtoOpaque && call.rect) {
+    if (call.options & kEtoOpaque && call.rect && !collecting_) {
         QPainterPath box;
         box.addRect(call.rect->normalized());
         out_.fillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
@@ -123,7 +127,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
     for (QPointF& p : run.positions)
         p += QPointF(shiftX, baseline);
 
-    if (st_.bkMode == 2 && !(call.options & kEtoOpaque)) {
+    if (st_.bkMode == 2 && !(call.options & kEtoOpaque) && !collecting_) {
         QPainterPath cell;
         cell.addRect(QRectF(shiftX, baseline - metrics.ascent(), width,
                             metrics.ascent() + metrics.descent()));
@@ -145,7 +149,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
         box.addRect(call.rect->normalized());
         run.clip = m.map(box);
     }
-    if (!inPath_) out_.drawText(run);
+    if (!inPath_ && !collecting_) out_.drawText(run);
 
     if (updateCp) {
         double advance = 0;

@@ -144,6 +144,20 @@ public:
     // Logical to output-device transform.
     const QTransform& toDevice();
 
+    // Bitmap decoding done ahead of a draw: a first pass with `collect` set
+    // only notes which bitmaps are shown at what size (drawing nothing); the
+    // decodes can then run in parallel, and the drawing pass takes them in
+    // the same order.
+    struct DecodeJob {
+        DibView dib;
+        QRect part;
+        QSize size;
+        bool averaging = false;
+        QImage image;
+    };
+    void setCollecting(bool collect) { collecting_ = collect; }
+    std::vector<DecodeJob>& decodeJobs() { return jobs_; }
+
 private:
     struct State {
         int mapMode = 1;
@@ -177,7 +191,9 @@ private:
     // Sends a closed or open figure (in logical coordinates) to the path
     // bracket or to the output.
     void shape(const QPainterPath& logical, bool fill, bool stroke);
-    void fillDevice(const QPainterPath& device, const LogBrush& brush);
+    void fillDevice(const QPainterPath& device, const LogBrush& brush,
+                    std::optional<Blend> forced = std::nullopt);
+    QImage decode(const DibView& dib, const QRect& part, const QSize& size, bool averaging);
     void strokeDevice(const QPainterPath& device);
     bool penFor(QPen* pen, const QPainterPath& device) const;
     double penWidthDevice() const;
@@ -202,6 +218,10 @@ private:
     bool xfDirty_ = true;
     std::optional<QPainterPath> lastClipSent_;
     bool clipSent_ = false;
+
+    bool collecting_ = false;
+    std::vector<DecodeJob> jobs_;
+    std::size_t nextJob_ = 0;
 };
 
 }  // namespace mf

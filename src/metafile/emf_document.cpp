@@ -96,6 +96,11 @@ std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why) {
         if (size < 8 || !r.has(off, size)) break;
         off += size;
         ++doc.recordCount;
+        if ((type >= emr::BitBlt && type <= emr::StretchDiBits) || type == emr::AlphaBlend ||
+            type == emr::TransparentBlt) {
+            ++doc.bitmapRecords;
+            doc.bitmapBytes += size;
+        }
         if (type == emr::Eof) break;
     }
     doc.end = off;

@@ -20,6 +20,8 @@ struct EmfDocument {
     std::size_t firstRecord = 0;
     std::size_t end = 0;  // end of the last whole record (EOF included)
     std::uint32_t recordCount = 0;
+    std::uint32_t bitmapRecords = 0;  // records that carry a bitmap
+    std::uint64_t bitmapBytes = 0;    // ... and their size
 
     // Reference-device pixels per millimetre.
     double pxPerMmX() const;

@@ -482,7 +482,7 @@ void Player::patternBrush(const ByteReader& r, bool mono) {
     b.color = Qt::black;
     if (dib && std::int64_t(dib->width) * dib->height <= 4096 * 4096) {
         b.pattern = DecodeDib(*dib);
-        b.monoPattern = mono || (dib->bitCount == 1 && usage == kDibPalColors);
+        b.monoPattern = mono || dib->bitCount == 1;
     }
     dc_.createObject(r.u32(8), b);
 }

@@ -2,6 +2,7 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <thread>
 
 #include "metafile/bmp_file.h"
 #include "metafile/device_context.h"
@@ -13,6 +14,59 @@
 #include "metafile/wmf_to_emf.h"
 
 namespace mf {
+
+namespace {
+
+// Pictures with this much bitmap data have their bitmaps decoded ahead of
+// the draw, on two threads.
+constexpr std::uint64_t kParallelDecodeBytes = 1 << 20;
+
+class NullOutput : public DrawOutput {
+public:
+    void setClip(const std::optional<QPainterPath>&) override {}
+    void fillPath(const QPainterPath&, const QBrush&, Blend) override {}
+    void strokePath(const QPainterPath&, const QPen&, Blend) override {}
+    void drawImage(const QImage&, const QTransform&, Blend) override {}
+    void drawText(const TextRun&) override {}
+};
+
+void DecodeAhead(const EmfDocument& emf, const DeviceSetup& setup, const FontMapper& fonts,
+                 const QRectF& bounds, std::vector<DeviceContext::DecodeJob>* jobs) {
+    NullOutput none;
+    DeviceContext scout(none, setup, fonts);
+    scout.setCollecting(true);
+    PlayEmf(emf, scout);
+    *jobs = std::move(scout.decodeJobs());
+    // Decoded bitmaps wait for their turn in memory: keep that within two
+    // screens of pixels; the rest decode when drawn.
+    const double budget = 2 * std::max(1.0, bounds.width() * bounds.height());
+    double held = 0;
+    std::vector<DeviceContext::DecodeJob*> mine, theirs;
+    double mineCost = 0, theirsCost = 0;
+    for (auto& job : *jobs) {
+        const double pixels = double(job.size.width()) * job.size.height();
+        if (held + pixels > budget) break;
+        held += pixels;
+        const double cost = double(job.part.width()) * job.part.height() + pixels;
+        if (mineCost <= theirsCost) {
+            mine.push_back(&job);
+            mineCost += cost;
+        } else {
+            theirs.push_back(&job);
+            theirsCost += cost;
+        }
+    }
+    auto run = [](const std::vector<DeviceContext::DecodeJob*>& list) {
+        for (auto* job : list)
+            job->image = DecodeDibScaled(job->dib, job->part, job->size, job->averaging);
+    };
+    if (theirs.empty()) return run(mine);
+    std::thread helper(run, std::cref(theirs));
+    run(mine);
+    helper.join();
+}
+
+}  // namespace
 
 struct ParsedPicture {
     Picture::Kind kind = Picture::Kind::Emf;
@@ -87,6 +141,8 @@ void Picture::Play(DrawOutput& out, const QRectF& target, const QTransform& devi
     const DeviceSetup setup = SetupFor(parsed_->emf, target, deviceTransform, bounds);
     FontMapper fonts;
     DeviceContext dc(out, setup, fonts);
+    if (parsed_->emf.bitmapRecords >= 2 && parsed_->emf.bitmapBytes >= kParallelDecodeBytes)
+        DecodeAhead(parsed_->emf, setup, fonts, bounds, &dc.decodeJobs());
     PlayEmf(parsed_->emf, dc);
 }
 
