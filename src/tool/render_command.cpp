@@ -1,0 +1,86 @@
+// neridal-tool render FILE --page N --out OUT.png [--zoom PERCENT] [--dpi DPI]:
+// draws what the document window's sheet shows for one page, through the
+// window's own page drawing.
+
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "document/album_document.h"
+#include "tool/tool_command.h"
+#include "viewer/page_painter.h"
+
+namespace {
+
+const char kUsage[] = "FILE --page N --out OUT.png [--zoom PERCENT] [--dpi DPI]";
+
+int UsageError(const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool render: %1\nusage: neridal-tool render %2\n")
+                .arg(why, QString::fromLatin1(kUsage)));
+    return 2;
+}
+
+int Refused(const QString& file, int page, const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool render: %1, page %2: %3\n").arg(file).arg(page).arg(why));
+    return 1;
+}
+
+bool PositiveNumber(const QString& text, int* value) {
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok && *value > 0;
+}
+
+int RunRender(const QStringList& args) {
+    QString file, out;
+    int page = 0, zoom = 100, dpi = 96;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--page") && hasValue) {
+            if (!PositiveNumber(args[++i], &page)) return UsageError(QStringLiteral("bad page"));
+        } else if (a == QLatin1String("--out") && hasValue) {
+            out = args[++i];
+        } else if (a == QLatin1String("--zoom") && hasValue) {
+            if (!PositiveNumber(args[++i], &zoom)) return UsageError(QStringLiteral("bad zoom"));
+        } else if (a == QLatin1String("--dpi") && hasValue) {
+            if (!PositiveNumber(args[++i], &dpi)) return UsageError(QStringLiteral("bad dpi"));
+        } else if (!a.startsWith(QLatin1String("--")) && file.isEmpty()) {
+            file = a;
+        } else {
+            return UsageError(QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (file.isEmpty() || out.isEmpty() || page <= 0)
+        return UsageError(QStringLiteral("FILE, --page and --out are needed"));
+
+    QTemporaryDir work;
+    OpenOptions options;
+    options.workFolder = work.path() + QLatin1Char('/');
+    options.screenPpi = dpi;
+    LoadError error;
+    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
+    if (!doc) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
+    if (page > doc->pageCount)
+        return Refused(file, page, QStringLiteral("the album has %1 page(s)").arg(doc->pageCount));
+    std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
+    if (!picture) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
+
+    QSize paper(doc->paperWidth, doc->paperHeight);
+    if (doc->IsTurnedPage(page)) paper.transpose();
+    const double factor = zoom / 100.0;
+    const QSize size(static_cast<int>(paper.width() * factor),
+                     static_cast<int>(paper.height() * factor));
+    if (size.isEmpty()) return Refused(file, page, QStringLiteral("the paper has no size"));
+    const PageMargins margins{doc->marginTop, doc->marginBottom, doc->marginLeft, doc->marginRight};
+    const QImage image = RenderPage(size, 1.0, *picture, margins, zoom);
+    if (!image.save(out, "PNG")) {
+        ToolErr(QStringLiteral("neridal-tool render: cannot write %1\n").arg(out));
+        return 1;
+    }
+    return 0;
+}
+
+const ToolCommand kRender("render", kUsage, RunRender);
+
+}  // namespace
