@@ -19,7 +19,7 @@
 #include "controls/enable_panel.h"
 #include "controls/paint_combo_box.h"
 #include "document/album_format.h"
-#include "shell/toolbar_icons.h"
+#include "controls/toolbar_icons.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/zoom_choices.h"

@@ -1,4 +1,4 @@
-#include "shell/toolbar_icons.h"
+#include "controls/toolbar_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
