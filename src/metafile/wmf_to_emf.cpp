@@ -31,7 +31,19 @@ struct Slot {
     bool isPalette = false;
     std::uint8_t charset = 0;
     Region region;
+    std::vector<std::uint32_t> palette;  // COLORREFs of a palette object
 };
+
+// The default palette's 20 static colours, which palette indexes name while
+// the file has selected no palette of its own.
+constexpr std::uint32_t kDefaultPalette[20] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000,
+                                               0x800080, 0x808000, 0xC0C0C0, 0xC0DCC0, 0xF0CAA6,
+                                               0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00,
+                                               0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+std::uint32_t ColorRefOf(const unsigned char* entry) {
+    return entry[0] | (std::uint32_t(entry[1]) << 8) | (std::uint32_t(entry[2]) << 16);
+}
 
 // The part of the device context the conversion itself needs: origins for
 // the relative records that EMF lacks, the font's character set for text.
@@ -118,6 +130,21 @@ private:
         return slot;
     }
 
+    // Palette-index colours become the RGB of the palette selected now, as
+    // the EMF player may not keep palettes; palette-relative RGB loses its flag.
+    std::uint32_t Colour(std::uint32_t c) const {
+        const std::uint32_t flag = c >> 24;
+        if (flag == 2) return c & 0xFFFFFF;
+        if (flag != 1) return c;
+        const std::uint32_t index = c & 0xFFFF;
+        const Slot* p = dc_.palette >= 0 ? &slots_[size_t(dc_.palette)] : nullptr;
+        if (p && p->isPalette) {
+            if (p->palette.empty()) return 0;
+            return index < p->palette.size() ? p->palette[index] : p->palette[0];
+        }
+        return index < 20 ? kDefaultPalette[index] : 0;
+    }
+
     void Convert(const Record& r);
 
     void CreatePen(const Record& r);
@@ -196,6 +223,12 @@ void WmfConverter::Convert(const Record& r) {
             EmfRecord rec(kEmrSetPaletteEntries);
             rec.u32(std::uint32_t(dc_.palette + 1)).u32(r.u(0)).u32(std::uint32_t(count));
             rec.bytes(reinterpret_cast<const char*>(r.bytesAt(2)), 4 * count);
+            auto& entries = slots_[size_t(dc_.palette)].palette;
+            for (qsizetype i = 0; i < count; ++i) {
+                const qsizetype at = qsizetype(r.u(0)) + i;
+                if (at < qsizetype(entries.size()))
+                    entries[size_t(at)] = ColorRefOf(r.bytesAt(2 + 2 * i));
+            }
             return Add(rec);
         }
 
@@ -224,10 +257,10 @@ void WmfConverter::Convert(const Record& r) {
             if (r.words() >= 1) Add(Simple(kEmrSetLayout, r.words() >= 2 ? r.u32(0) : r.u(0)));
             return;
         case kSetBkColor:
-            if (r.words() >= 2) Add(Simple(kEmrSetBkColor, r.u32(0)));
+            if (r.words() >= 2) Add(Simple(kEmrSetBkColor, Colour(r.u32(0))));
             return;
         case kSetTextColor:
-            if (r.words() >= 2) Add(Simple(kEmrSetTextColor, r.u32(0)));
+            if (r.words() >= 2) Add(Simple(kEmrSetTextColor, Colour(r.u32(0))));
             return;
 
         case kSetWindowOrg:
@@ -305,7 +338,7 @@ void WmfConverter::Convert(const Record& r) {
             // colour (2 words), y, x
             if (r.words() < 4) return;
             EmfRecord rec(kEmrSetPixelV);
-            return Add(rec.i32(r.s(3)).i32(r.s(2)).u32(r.u32(0)));
+            return Add(rec.i32(r.s(3)).i32(r.s(2)).u32(Colour(r.u32(0))));
         }
         case kFloodFill:
         case kExtFloodFill: {
@@ -313,7 +346,7 @@ void WmfConverter::Convert(const Record& r) {
             const qsizetype m = r.function == kExtFloodFill ? 1 : 0;
             if (r.words() < 4 + m) return;
             EmfRecord rec(kEmrExtFloodFill);
-            rec.i32(r.s(m + 3)).i32(r.s(m + 2)).u32(r.u32(m)).u32(m ? r.u(0) : 0);
+            rec.i32(r.s(m + 3)).i32(r.s(m + 2)).u32(Colour(r.u32(m))).u32(m ? r.u(0) : 0);
             return Add(rec);
         }
         case kPatBlt: {
@@ -379,7 +412,7 @@ void WmfConverter::CreatePen(const Record& r) {
         return;
     }
     EmfRecord rec(kEmrCreatePen);
-    rec.u32(std::uint32_t(slot + 1)).u32(r.u(0)).i32(r.s(1)).i32(0).u32(r.u32(3));
+    rec.u32(std::uint32_t(slot + 1)).u32(r.u(0)).i32(r.s(1)).i32(0).u32(Colour(r.u32(3)));
     Add(rec);
 }
 
@@ -395,7 +428,7 @@ void WmfConverter::CreateBrush(const Record& r) {
     // Pattern styles need a bitmap this record cannot carry.
     if (style != kBsSolid && style != kBsNull && style != 2) style = kBsSolid;
     EmfRecord rec(kEmrCreateBrushIndirect);
-    rec.u32(std::uint32_t(slot + 1)).u32(style).u32(r.u32(1)).u32(r.u(3));
+    rec.u32(std::uint32_t(slot + 1)).u32(style).u32(Colour(r.u32(1))).u32(r.u(3));
     Add(rec);
 }
 
@@ -439,6 +472,8 @@ void WmfConverter::CreatePalette(const Record& r) {
         return;
     }
     slots_[size_t(slot)].isPalette = true;
+    for (qsizetype i = 0; i < count; ++i)
+        slots_[size_t(slot)].palette.push_back(ColorRefOf(r.bytesAt(2 + 2 * i)));
     EmfRecord rec(kEmrCreatePalette);
     rec.u32(std::uint32_t(slot + 1)).u16(0x0300).u16(std::uint16_t(count));
     rec.bytes(reinterpret_cast<const char*>(r.bytesAt(2)), 4 * count);

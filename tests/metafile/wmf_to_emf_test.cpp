@@ -359,3 +359,19 @@ TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
     EXPECT_EQ(recs[8].u32(12), 5u);  // RGN_COPY
     EXPECT_EQ(recs[9].u32(8), 0u);
 }
+
+TEST(WmfToEmf, PaletteIndexColoursResolveAgainstTheSelectedPalette) {
+    WmfWriter w;
+    w.add(kSetTextColor, WmfParams{}.dword(0x0100000D));  // default palette: red
+    w.add(kCreatePalette, WmfParams{0x300, 2}.dword(0x00112233).dword(0x00445566));  // slot 0
+    w.add(kSelectPalette, {0});
+    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x01000001).word(0));  // slot 1
+    w.add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
+    const auto recs = Convert(Placeable(w));
+    ASSERT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{kEmrSetTextColor, kEmrCreatePalette, kEmrSelectPalette,
+                                          kEmrCreateBrushIndirect, kEmrSetBkColor}));
+    EXPECT_EQ(recs[6].u32(8), 0x0000FFu);
+    EXPECT_EQ(recs[9].u32(16), 0x00445566u);  // entry 1 as a colour reference
+    EXPECT_EQ(recs[10].u32(8), 0x00A0B0C0u);
+}
