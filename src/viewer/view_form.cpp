@@ -273,7 +273,7 @@ void TViewForm::FormCreate() {
         Splitter->setSizes({env.treeWidth, std::max(width() - env.treeWidth, 1)});
     SyncContentsButton();
     if (env.formMaximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
+        maximizeOnShow_ = true;  // once the frame holds the window
     } else if (env.formWidth > 20 && env.formHeight > 20) {
         resize(env.formWidth, env.formHeight);
     }
@@ -281,6 +281,7 @@ void TViewForm::FormCreate() {
 
 void TViewForm::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
+    if (std::exchange(maximizeOnShow_, false)) setWindowState(windowState() | Qt::WindowMaximized);
     PrepareContentsMetrics();
     ScrollBoxResize();
 }

@@ -202,6 +202,7 @@ private:
     int contentsTextHeight_ = 12;
     bool showPrintableArea_ = false;
     bool contentsSync_ = false;
+    bool maximizeOnShow_ = false;
     bool inLayout_ = false;
     bool layoutAgain_ = false;
     int wheelRemainder_ = 0;
