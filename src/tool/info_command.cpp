@@ -1,133 +1,16 @@
 // neridal-tool info FILE: opens an album through the viewer's loader and prints
 // what it read as one JSON object.
 
-#include <QDate>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <cmath>
 
-#include "core/cp932.h"
-#include "core/sjis_text.h"
-#include "document/album_document.h"
+#include "document/album_info.h"
 #include "tool/tool_command.h"
 
 namespace {
 
 constexpr int kInfoPpi = 96;
-
-QString JsonString(const QString& text) {
-    QString out = QStringLiteral("\"");
-    for (QChar c : text) {
-        switch (c.unicode()) {
-            case '"':
-                out += QStringLiteral("\\\"");
-                break;
-            case '\\':
-                out += QStringLiteral("\\\\");
-                break;
-            case '\n':
-                out += QStringLiteral("\\n");
-                break;
-            case '\r':
-                out += QStringLiteral("\\r");
-                break;
-            case '\t':
-                out += QStringLiteral("\\t");
-                break;
-            default:
-                if (c.unicode() < 0x20)
-                    out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-                else
-                    out += c;
-        }
-    }
-    return out + QLatin1Char('"');
-}
-
-QString JsonBool(bool b) {
-    return b ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-// Keys in the order given.
-class JsonObject {
-public:
-    JsonObject& add(const char* key, const QString& json) {
-        parts_ << JsonString(QString::fromLatin1(key)) + QStringLiteral(": ") + json;
-        return *this;
-    }
-    JsonObject& add(const char* key, qint64 n) { return add(key, QString::number(n)); }
-    QString text() const {
-        return QLatin1Char('{') + parts_.join(QStringLiteral(", ")) + QLatin1Char('}');
-    }
-
-private:
-    QStringList parts_;
-};
-
-QString JsonArray(const QStringList& items) {
-    return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
-
-// An OLE Automation date: whole days since 1899-12-30 and the time of day as
-// the fraction's magnitude, rounded to the millisecond, shown to the second.
-QString OleDateText(double ole) {
-    if (!std::isfinite(ole) || std::fabs(ole) > 3e6) return QString();
-    const double days = std::trunc(ole);
-    qint64 ms = std::llround(std::fabs(ole - days) * 86400000.0);
-    QDate date = QDate(1899, 12, 30).addDays(qint64(days));
-    if (ms >= 86400000) {
-        date = date.addDays(1);
-        ms -= 86400000;
-    }
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1 %2:%3:%4")
-        .arg(date.toString(QStringLiteral("yyyy-MM-dd")))
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-QString SjisJson(const QByteArray& sjis) {
-    return JsonString(SjisToUnicode(sjis));
-}
-
-QString SettingsJson(const AlbumDocument& doc) {
-    const TAlbumSettings& s = doc.settings;
-    QStringList fonts;
-    const QString fontText = SjisToUnicode(s.fontsUsed);
-    if (!fontText.isEmpty()) {
-        for (const QString& f : fontText.split(QStringLiteral("\r\n")))
-            fonts << JsonString(f);
-    }
-    return JsonObject()
-        .add("created", JsonString(OleDateText(s.created)))
-        .add("title", SjisJson(s.title))
-        .add("remarks", SjisJson(s.remarks))
-        .add("author", SjisJson(s.author))
-        .add("page_number_offset", s.pageNumberOffset)
-        .add("paper_code", s.paperCode)
-        .add("orientation", s.orientation)
-        .add("paper_width_mm", s.paperWidth)
-        .add("paper_height_mm", s.paperHeight)
-        .add("paper_width_px", doc.paperWidth)
-        .add("paper_height_px", doc.paperHeight)
-        .add("external_chars_converted", JsonBool(s.externalCharsConverted != 0))
-        .add("substitute_font", SjisJson(s.substituteFont))
-        .add("fonts_used", JsonArray(fonts))
-        .text();
-}
-
-QString KindOf(const QByteArray& bytes) {
-    switch (mf::DetectPictureFormat(bytes)) {
-        case mf::PictureFormat::Emf:
-            return QStringLiteral("emf");
-        case mf::PictureFormat::PlaceableWmf:
-            return QStringLiteral("wmf");
-        default:
-            return QStringLiteral("invalid");
-    }
-}
 
 int Refused(const LoadError& error) {
     switch (error.kind) {
@@ -161,51 +44,9 @@ int RunInfo(const QStringList& args) {
         OpenAlbum(args[0], OpenOptions{work.path() + QLatin1Char('/'), kInfoPpi}, &error);
     if (!doc) return Refused(error);
 
-    const TAlbumHeader& h = doc->header;
-    QStringList toc;
-    for (const TocItem& item : doc->toc)
-        toc << JsonObject()
-                   .add("page", item.page)
-                   .add("level", item.level)
-                   .add("text", JsonString(item.text))
-                   .text();
-    QStringList pages;
-    for (int p = 1; p <= doc->pageCount; ++p) {
-        const std::optional<QByteArray> bytes = ReadPageBytes(*doc, p, &error);
-        if (!bytes) return Refused(error);
-        const TPageEntry& e = doc->pages[size_t(p)];
-        pages << JsonObject()
-                     .add("offset", e.offset)
-                     .add("size", e.size)
-                     .add("orientation",
-                          doc->pxaFlag ? QString::number(e.orientation) : QStringLiteral("null"))
-                     .add("turned", JsonBool(doc->IsTurnedPage(p)))
-                     .add("kind", JsonString(KindOf(*bytes)))
-                     .text();
-    }
-    const auto ints = [](std::initializer_list<qint64> values) {
-        QStringList items;
-        for (qint64 v : values)
-            items << QString::number(v);
-        return JsonArray(items);
-    };
-    const QString json =
-        JsonObject()
-            .add("format_version", doc->formatVersion)
-            .add("producer", SjisJson(h.ProducerText()))
-            .add("producer_version", h.producerVersion)
-            .add("pxa_flag", JsonBool(doc->pxaFlag))
-            .add("wide_settings", JsonBool(doc->wideSettings))
-            .add("margins_mm", ints({h.marginTop, h.marginBottom, h.marginLeft, h.marginRight}))
-            .add("margins_px",
-                 ints({doc->marginTop, doc->marginBottom, doc->marginLeft, doc->marginRight}))
-            .add("page_base", h.pageBase)
-            .add("settings", SettingsJson(*doc))
-            .add("toc", JsonArray(toc))
-            .add("page_count", doc->pageCount)
-            .add("pages", JsonArray(pages))
-            .text();
-    ToolOut(json + QLatin1Char('\n'));
+    const std::optional<QString> json = AlbumInfoJson(*doc, &error);
+    if (!json) return Refused(error);
+    ToolOut(*json + QLatin1Char('\n'));
     return 0;
 }
 
