@@ -26,6 +26,7 @@ public:
     RawRows(const DibView& dib, int x0) : dib_(dib), x0_(x0) {
         channels_ = dib.bitCount / 8;
         opaque_ = channels_ == 3 || !dib.hasAlpha;
+        stableRows_ = true;
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.topDown ? y : dib_.height - 1 - y;

@@ -23,6 +23,9 @@ public:
     // Rows must be asked for from the bottom of the bitmap upwards
     // (run-length data is a stream that starts at the bottom row).
     bool bottomUpOnly() const { return bottomUpOnly_; }
+    // Row pointers stay valid as long as this object (they point into the
+    // DIB itself), so several rows can be combined at once.
+    bool stableRows() const { return stableRows_; }
 
     // Pixels of top-down row `y` (0 <= y < height), columns [x0, x1) given at
     // creation. The pointer stays valid until the next call.
@@ -32,6 +35,7 @@ protected:
     int channels_ = 4;
     bool opaque_ = false;
     bool bottomUpOnly_ = false;
+    bool stableRows_ = false;
 };
 
 // Row access for columns [x0, x1) of `dib` (0 <= x0 < x1 <= width); null when

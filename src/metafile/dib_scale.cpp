@@ -4,71 +4,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "metafile/dib.h"
+#include "metafile/dib_box.h"
 #include "metafile/dib_rows.h"
 
 namespace mf {
 namespace {
 
+using dib_internal::BoxAxis;
 using dib_internal::DibRows;
+using dib_internal::MakeBoxAxis;
 
 // Largest source rectangle side (before clipping) and destination size the
 // scaler takes; keeps 255 * side within the 32-bit row accumulators.
 constexpr std::int64_t kMaxSrcSide = std::int64_t{1} << 24;
 constexpr std::int64_t kMaxDstPixels = std::int64_t{1} << 28;
-
-// Box filter along one axis. In units where a source pixel is `dstN` long
-// and a destination pixel `srcN` long, destination pixel d spans
-// [d * srcN, (d + 1) * srcN); its weights are the overlaps with the source
-// pixels inside the bitmap, so they add up to srcN where the bitmap covers it.
-struct BoxAxis {
-    std::vector<int> first;       // first source index, relative to the clipped start
-    std::vector<int> count;       // number of source pixels
-    std::vector<std::size_t> at;  // start in `weights`
-    std::vector<std::uint32_t> weights;
-    std::vector<std::uint32_t> covered;  // sum of the weights
-};
-
-// srcStart/srcN: requested source span (may reach outside); lo/hi: the part
-// inside the bitmap, which indices in `first` are relative to.
-BoxAxis MakeBoxAxis(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, int hi) {
-    BoxAxis a;
-    a.first.resize(dstN);
-    a.count.resize(dstN);
-    a.at.resize(dstN);
-    a.covered.resize(dstN);
-    a.weights.reserve(static_cast<std::size_t>(std::min<std::int64_t>(srcN, hi - lo)) + dstN);
-    for (int d = 0; d < dstN; ++d) {
-        const std::int64_t begin = d * srcN;  // in fine units
-        const std::int64_t end = (d + 1) * srcN;
-        std::int64_t s0 = begin / dstN;             // relative to srcStart
-        std::int64_t s1 = (end + dstN - 1) / dstN;  // exclusive
-        s0 = std::max(s0, lo - srcStart);
-        s1 = std::min(s1, hi - srcStart);
-        a.at[d] = a.weights.size();
-        a.first[d] = static_cast<int>(srcStart + s0 - lo);
-        a.count[d] = static_cast<int>(std::max<std::int64_t>(0, s1 - s0));
-        std::uint32_t sum = 0;
-        for (std::int64_t s = s0; s < s1; ++s) {
-            const std::int64_t w = std::min((s + 1) * dstN, end) - std::max(s * dstN, begin);
-            a.weights.push_back(static_cast<std::uint32_t>(w));
-            sum += static_cast<std::uint32_t>(w);
-        }
-        a.covered[d] = sum;
-    }
-    return a;
-}
-
-// acc[k] (+)= w * row[k] for the n bytes of a row.
-void AccumulateFirst(std::uint32_t* acc, const std::uint8_t* row, std::size_t n, std::uint32_t w) {
-    for (std::size_t k = 0; k < n; ++k)
-        acc[k] = w * row[k];
-}
-void AccumulateMore(std::uint32_t* acc, const std::uint8_t* row, std::size_t n, std::uint32_t w) {
-    for (std::size_t k = 0; k < n; ++k)
-        acc[k] += w * row[k];
-}
+// Source rows summed per call of the row kernel.
+constexpr int kRowsPerPass = 32;
 
 std::uint32_t Pack(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return a << 24 | r << 16 | g << 8 | b;
@@ -77,6 +31,49 @@ std::uint32_t Pack(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint3
 // Premultiplied pixel from averaged channels; colours never exceed alpha.
 std::uint32_t PackClamped(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return Pack(a, std::min(r, a), std::min(g, a), std::min(b, a));
+}
+
+// Full weight of a destination pixel on each axis, and 1 / (w * h).
+struct Area {
+    std::uint32_t w;
+    std::uint32_t h;
+    double inverse;
+};
+
+// The horizontal step for one destination row: weighted sums over the
+// accumulated source columns, divided by the full area. Without an alpha
+// channel, alpha is the share of the pixel that lies on the bitmap.
+template <int kChannels, bool kOpaque, typename Sum>
+void ResolveRow(const BoxAxis& ax, const std::uint32_t* acc, std::uint32_t coveredY,
+                const Area& area, std::uint32_t* line) {
+    const int dstW = static_cast<int>(ax.count.size());
+    for (int dx = 0; dx < dstW; ++dx) {
+        const int count = ax.count[dx];
+        const std::uint32_t* wx = ax.weights.data() + ax.at[dx];
+        const std::uint32_t* p = acc + static_cast<std::size_t>(ax.first[dx]) * kChannels;
+        // Separate variables, not an array, so that the sums live in registers.
+        Sum s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (int s = 0; s < count; ++s, p += kChannels) {
+            const Sum w = wx[s];
+            s0 += w * p[0];
+            s1 += w * p[1];
+            s2 += w * p[2];
+            if constexpr (kChannels == 4) s3 += w * p[3];
+        }
+        const Sum sum[4] = {s0, s1, s2, s3};
+        const auto b = static_cast<std::uint32_t>(static_cast<double>(sum[0]) * area.inverse + 0.5);
+        const auto g = static_cast<std::uint32_t>(static_cast<double>(sum[1]) * area.inverse + 0.5);
+        const auto r = static_cast<std::uint32_t>(static_cast<double>(sum[2]) * area.inverse + 0.5);
+        std::uint32_t a = 255;
+        if constexpr (kOpaque) {
+            if (coveredY != area.h || ax.covered[dx] != area.w)
+                a = static_cast<std::uint32_t>(255.0 * coveredY * ax.covered[dx] * area.inverse +
+                                               0.5);
+        } else {
+            a = static_cast<std::uint32_t>(static_cast<double>(sum[3]) * area.inverse + 0.5);
+        }
+        line[dx] = PackClamped(a, r, g, b);
+    }
 }
 
 void ShrinkAveraged(DibRows& rows, const QRect& src, const QRect& clip, QImage& out) {
@@ -88,8 +85,25 @@ void ShrinkAveraged(DibRows& rows, const QRect& src, const QRect& clip, QImage& 
     const BoxAxis ay = MakeBoxAxis(src.y(), src.height(), dstH, clip.top(), clip.bottom() + 1);
     const std::size_t n = static_cast<std::size_t>(clip.width()) * channels;
     std::vector<std::uint32_t> acc(n);
-    const double scale = 1.0 / (static_cast<double>(src.width()) * src.height());
-    const double fullArea = static_cast<double>(src.width()) * src.height();
+    const std::uint8_t* rowPtrs[kRowsPerPass];
+    const Area area{static_cast<std::uint32_t>(src.width()),
+                    static_cast<std::uint32_t>(src.height()),
+                    1.0 / (static_cast<double>(src.width()) * src.height())};
+    // Row sums stay below 255 * srcW * srcH: 32 bits do for all usual sizes.
+    const bool narrow = 255.0 * src.width() * src.height() < 4294967296.0;
+    using Resolve =
+        void (*)(const BoxAxis&, const std::uint32_t*, std::uint32_t, const Area&, std::uint32_t*);
+    Resolve resolve;
+    if (channels == 3)
+        resolve = narrow ? ResolveRow<3, true, std::uint32_t> : ResolveRow<3, true, std::uint64_t>;
+    else if (opaque)
+        resolve = narrow ? ResolveRow<4, true, std::uint32_t> : ResolveRow<4, true, std::uint64_t>;
+    else
+        resolve =
+            narrow ? ResolveRow<4, false, std::uint32_t> : ResolveRow<4, false, std::uint64_t>;
+    std::optional<dib_internal::FastResolver> fast;
+    if (dib_internal::FastResolver::Usable(ax, src.height()))
+        fast.emplace(ax, channels, opaque, area.w, area.h, area.inverse, n);
     const bool up = rows.bottomUpOnly();
 
     for (int i = 0; i < dstH; ++i) {
@@ -100,48 +114,26 @@ void ShrinkAveraged(DibRows& rows, const QRect& src, const QRect& clip, QImage& 
             std::fill(line, line + dstW, 0u);
             continue;
         }
-        for (int j = 0; j < count; ++j) {
-            const int k = up ? count - 1 - j : j;
-            const std::uint8_t* row = rows.Row(clip.top() + ay.first[dy] + k);
-            const std::uint32_t w = ay.weights[ay.at[dy] + k];
-            if (j == 0)
-                AccumulateFirst(acc.data(), row, n, w);
-            else
-                AccumulateMore(acc.data(), row, n, w);
-        }
-        const double coveredY = ay.covered[dy];
-        for (int dx = 0; dx < dstW; ++dx) {
-            const int cnt = ax.count[dx];
-            std::uint64_t sum[4] = {0, 0, 0, 0};
-            const std::uint32_t* wx = ax.weights.data() + ax.at[dx];
-            const std::uint32_t* p = acc.data() + static_cast<std::size_t>(ax.first[dx]) * channels;
-            if (channels == 3) {
-                for (int s = 0; s < cnt; ++s, p += 3) {
-                    sum[0] += std::uint64_t{wx[s]} * p[0];
-                    sum[1] += std::uint64_t{wx[s]} * p[1];
-                    sum[2] += std::uint64_t{wx[s]} * p[2];
-                }
-            } else {
-                for (int s = 0; s < cnt; ++s, p += 4) {
-                    sum[0] += std::uint64_t{wx[s]} * p[0];
-                    sum[1] += std::uint64_t{wx[s]} * p[1];
-                    sum[2] += std::uint64_t{wx[s]} * p[2];
-                    sum[3] += std::uint64_t{wx[s]} * p[3];
-                }
+        const std::uint32_t* wy = ay.weights.data() + ay.at[dy];
+        if (rows.stableRows()) {
+            // All rows of this destination row at once, in groups the kernel takes.
+            for (int j = 0; j < count; j += kRowsPerPass) {
+                const int group = std::min(kRowsPerPass, count - j);
+                for (int g = 0; g < group; ++g)
+                    rowPtrs[g] = rows.Row(clip.top() + ay.first[dy] + j + g);
+                dib_internal::AccumulateRows(acc.data(), rowPtrs, wy + j, group, n, j > 0);
             }
-            const auto b = static_cast<std::uint32_t>(sum[0] * scale + 0.5);
-            const auto g = static_cast<std::uint32_t>(sum[1] * scale + 0.5);
-            const auto r = static_cast<std::uint32_t>(sum[2] * scale + 0.5);
-            std::uint32_t a;
-            if (opaque) {
-                const double cover = coveredY * ax.covered[dx];
-                a = cover >= fullArea ? 255u
-                                      : static_cast<std::uint32_t>(255 * cover / fullArea + 0.5);
-            } else {
-                a = static_cast<std::uint32_t>(sum[3] * scale + 0.5);
+        } else {
+            for (int j = 0; j < count; ++j) {
+                const int k = up ? count - 1 - j : j;
+                const std::uint8_t* row = rows.Row(clip.top() + ay.first[dy] + k);
+                dib_internal::AccumulateRows(acc.data(), &row, wy + k, 1, n, j > 0);
             }
-            line[dx] = PackClamped(a, r, g, b);
         }
+        if (fast)
+            fast->Row(acc.data(), ay.covered[dy], line);
+        else
+            resolve(ax, acc.data(), ay.covered[dy], area, line);
     }
 }
 
