@@ -224,6 +224,14 @@ std::optional<WmfInfo> ReadWmfInfo(const QByteArray& wmf, QString* why) {
         info.bbox = QRect(0, 0, 1, 1);
     }
     info.unitsPerInch = fixed ? fixed : 96;
+    // A window far larger than a screen is in finer units than pixels (often
+    // twips or 0.01 mm): size it as such rather than as a huge page.
+    for (int finer : {1440, 2540}) {
+        if (fixed || (info.bbox.width() * 96 <= 1920 * info.unitsPerInch &&
+                      info.bbox.height() * 96 <= 1440 * info.unitsPerInch))
+            break;
+        info.unitsPerInch = finer;
+    }
     return info;
 }
 

@@ -23,7 +23,9 @@ struct WmfInfo {
     // units of the file; never empty.
     QRect bbox;
     // Placeable: the header's value. Plain: from the file's fixed map mode
-    // (twips 1440, 0.01 mm 2540, ...), else 96 (one unit per screen pixel).
+    // (twips 1440, 0.01 mm 2540, ...), else 96 (one unit per screen pixel)
+    // unless that makes the picture larger than a 1920 x 1440 screen, then
+    // 1440, and 2540 when even that is too large.
     int unitsPerInch = 96;
 
     // Bounding box in pixels at `ppi` (at least 1 x 1).

@@ -97,6 +97,19 @@ TEST(WmfToEmf, PlainWmfTakesItsFrameFromTheWindowItSetsUp) {
                                           kEmrLineTo, kEmrSetWindowExtEx}));
 }
 
+TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
+    const struct {
+        int width, height, unitsPerInch;
+    } cases[] = {{1920, 1440, 96}, {1921, 100, 1440}, {100, 28000, 2540}, {30000, 30000, 2540}};
+    for (const auto& c : cases) {
+        WmfWriter w;
+        w.add(kSetWindowExt, {c.height, c.width});
+        const auto info = mf::ReadWmfInfo(w.finish(0));
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->unitsPerInch, c.unitsPerInch) << c.width << "x" << c.height;
+    }
+}
+
 TEST(WmfToEmf, PlainWmfWithoutWindowIsSizedByWhatItDraws) {
     WmfWriter w;
     w.add(kPolygon, WmfParams{3, 10, 20, 110, 20, 60, 70});
