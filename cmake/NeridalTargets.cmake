@@ -10,6 +10,9 @@ function(neridal_library name folder)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
     file(GLOB headers CONFIGURE_DEPENDS ${folder}/*.h)
+    # A folder's main.cpp is an executable's entry point, not library code:
+    # in the library it would take the place of the test programs' main.
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
     if(sources)
         add_library(${name} STATIC ${sources} ${headers})
         target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
