@@ -18,8 +18,8 @@
 
 #include "controls/enable_panel.h"
 #include "controls/paint_combo_box.h"
-#include "document/album_format.h"
 #include "controls/toolbar_icons.h"
+#include "document/album_format.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/zoom_choices.h"
@@ -244,6 +244,7 @@ bool TVMainForm::OpenDocumentPath(const QString& path) {
     view->setWorkFolder(workFolder_);
     MdiArea->addSubWindow(view);
     view->show();
+    MdiArea->setActiveSubWindow(view);
     if (view->OpenDocument(path)) return true;
     MdiArea->removeSubWindow(view);
     delete view;

@@ -7,6 +7,7 @@ void FrameControls::Bind(QObject* owner, const FrameBindings& bindings) {
     for (const auto& c : bound_)
         QObject::disconnect(c);
     bound_.clear();
+    owner_ = owner;
     for (int i = 0; i < kFrameButtonCount; ++i) {
         QAbstractButton* button = Button(static_cast<FrameButton>(i));
         const auto& click = bindings.clicks[size_t(i)];
@@ -22,6 +23,10 @@ void FrameControls::Bind(QObject* owner, const FrameBindings& bindings) {
 }
 
 void FrameControls::DisableBound() {
+    for (const auto& c : bound_)
+        QObject::disconnect(c);
+    bound_.clear();
+    owner_ = nullptr;
     for (int i = 0; i < kFrameButtonCount; ++i) {
         if (QAbstractButton* button = Button(static_cast<FrameButton>(i)))
             button->setEnabled(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMetaObject>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <vector>
@@ -53,9 +54,12 @@ public:
     // Puts `bindings` behind the buttons and the selector, replacing what the
     // previous window bound; they go when `owner` is destroyed.
     void Bind(QObject* owner, const FrameBindings& bindings);
-    // Disables every bound button and the zoom panel.
+    // Disables every bound button and the zoom panel; nothing is bound afterwards.
     void DisableBound();
+    // The window whose handlers are bound, if any.
+    QObject* BoundOwner() const { return owner_; }
 
 private:
     std::vector<QMetaObject::Connection> bound_;
+    QPointer<QObject> owner_;
 };

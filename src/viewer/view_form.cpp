@@ -287,9 +287,7 @@ void TViewForm::showEvent(QShowEvent* event) {
 }
 
 bool TViewForm::IsActiveFrameWindow() const {
-    if (!frame_) return false;
-    const QMdiArea* area = mdiArea();
-    return !area || area->activeSubWindow() == this;
+    return frame_ && frame_->BoundOwner() == this;
 }
 
 QList<QMenu*> TViewForm::MainMenus() const {
