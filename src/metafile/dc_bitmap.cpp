@@ -120,7 +120,7 @@ void DeviceContext::bitmap(const BitmapCall& call) {
     if (!call.alphaBlend) dib.hasAlpha = false;  // GDI copies alpha bytes as they are
     const bool averaging = st_.stretchMode == kHalftone && !call.transparent;
     if (aligned) {
-        const QRectF d = m.mapRect(call.dest);
+        const QRectF d = m.mapRect(call.dest).normalized();
         const bool flipX = (call.dest.width() * m.m11()) < 0;
         const bool flipY = (call.dest.height() * m.m22()) < 0;
         const double left = std::round(d.left()), top = std::round(d.top());

@@ -1,0 +1,155 @@
+// Damaged EMFs: every fault is skipped or clamped; playing never crashes,
+// hangs or allocates beyond what the file justifies.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include "emf_test_support.h"
+#include "metafile/emf_records.h"
+
+namespace {
+
+using mftest::Payload;
+namespace emr = mf::emr;
+
+// Loads and draws at a small size; returns whether it loaded.
+bool Survives(const QByteArray& bytes) {
+    auto p = mf::Picture::Load(mftest::WithObjectSlots(bytes), nullptr, true);
+    if (!p) return false;
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    p->Draw(painter, QRectF(0, 0, 64, 48));
+    return true;
+}
+
+QByteArray With(const std::vector<std::pair<std::uint32_t, QByteArray>>& records) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    for (const auto& [type, payload] : records)
+        w.AppendRecord(type, payload);
+    return w.finish();
+}
+
+TEST(Damage, RecordsThatLieAboutTheirContents) {
+    QByteArray bits;
+    const QByteArray info = mftest::Dib24(2, 2, {0, 0, 0, 0}, &bits);
+    QByteArray bigDib = info;
+    qToLittleEndian<qint32>(30000, bigDib.data() + 4);  // promises far more rows than it has
+    qToLittleEndian<qint32>(30000, bigDib.data() + 8);
+    const std::vector<std::pair<std::uint32_t, QByteArray>> records[] = {
+        {{emr::Polyline, Payload().rect(0, 0, 0, 0).u32(0x40000000).i32(1).i32(2)}},
+        {{emr::PolyPolygon16, Payload().rect(0, 0, 0, 0).u32(3).u32(10).u32(4).u32(0xFFFFFFFF)}},
+        {{emr::PolyDraw, Payload().rect(0, 0, 0, 0).u32(1000)}},
+        {{emr::StretchDiBits,
+          mftest::StretchDibPayload(QRect(0, 0, 10, 10), QRect(0, 0, 2, 2), bigDib, bits)}},
+        {{emr::StretchDiBits,
+          mftest::StretchDibPayload(QRect(0, 0, 10, 10), QRect(0, 0, 2, 2), info, bits.left(3))}},
+        {{emr::StretchDiBits,
+          mftest::StretchDibPayload(QRect(-2000000000, -2000000000, 2147483647, 2147483647),
+                                    QRect(0, 0, 2, 2), info, bits)}},
+        {{emr::SetMapMode, Payload().u32(8)},
+         {emr::SetWindowExtEx, Payload().i32(1).i32(1)},
+         {emr::SetViewportExtEx, Payload().i32(2147483647).i32(-2147483647)},
+         {emr::Ellipse, Payload().rect(-1000, -1000, 1000, 1000)}},
+        {{emr::SetWorldTransform, Payload().f32(1e30f).f32(0).f32(0).f32(1e30f).f32(0).f32(0)},
+         {emr::Rectangle, Payload().rect(0, 0, 10, 10)}},
+        {{emr::RestoreDc, Payload().i32(-100)}, {emr::RestoreDc, Payload().i32(-2147483647 - 1)}},
+        {{emr::SelectObject, Payload().u32(0xFFFFFFFF)},
+         {emr::DeleteObject, Payload().u32(0x12345678)}},
+        {{emr::ExtSelectClipRgn, Payload().u32(0xFFFFFFF0).u32(1)}},
+        {{emr::FillRgn, Payload().rect(0, 0, 0, 0).u32(64).u32(0x80000004)}},
+        {{emr::GradientFill, Payload().rect(0, 0, 0, 0).u32(0x7FFFFFFF).u32(1).u32(2)}},
+        {{emr::SmallTextOut,
+          Payload().i32(0).i32(0).u32(0x7FFFFFFF).u32(0x300).u32(1).f32(1).f32(1)}},
+        {{emr::ExtCreatePen,
+          Payload().u32(1).u32(0).u32(0).u32(0).u32(0).u32(0x10007).u32(5).u32(0).u32(0).u32(0).u32(
+              0xFFFFFFFF)}},
+        {{emr::AngleArc, Payload().i32(0).i32(0).u32(0xFFFFFFFF).f32(0).f32(1e30f)}},
+    };
+    for (const auto& r : records)
+        EXPECT_TRUE(Survives(With(r)));
+}
+
+TEST(Damage, AbsurdDrawingWorkIsBounded) {
+    // A dashed cosmetic pen along an enormous polyline, a very wide geometric
+    // pen, and a huge font: each is clamped or skipped, so the draw ends
+    // (the test's timeout would catch a hang).
+    Payload line;
+    line.rect(0, 0, 0, 0).u32(2).i32(-2000000000).i32(5).i32(2000000000).i32(5);
+    Payload dashedPen;
+    dashedPen.u32(1).u32(0).u32(0).u32(0).u32(0).u32(2).u32(1).u32(0).u32(0).u32(0).u32(0);
+    Payload widePen;
+    widePen.u32(2)
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(0x10000)
+        .u32(2000000000)
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(0);
+    Payload font;
+    font.i32(-2000000000).i32(0).i32(0).i32(0).i32(400).u32(0);
+    for (int i = 0; i < 32; ++i)
+        font.u16(i == 0 ? 'A' : 0);
+    const QString text = QStringLiteral("AAAA");
+    Payload textOut;
+    textOut.rect(0, 0, 0, 0)
+        .u32(1)
+        .f32(1)
+        .f32(1)
+        .i32(0)
+        .i32(0)
+        .u32(4)
+        .u32(76)
+        .u32(0)
+        .rect(0, 0, -1, -1)
+        .u32(0);
+    textOut.raw(QByteArray(reinterpret_cast<const char*>(text.utf16()), 8));
+    EXPECT_TRUE(Survives(With({{emr::ExtCreatePen, dashedPen},
+                               {emr::SelectObject, Payload().u32(1)},
+                               {emr::Polyline, line},
+                               {emr::ExtCreatePen, widePen},
+                               {emr::SelectObject, Payload().u32(2)},
+                               {emr::Polyline, line},
+                               {emr::ExtCreateFontIndirectW, Payload().u32(3).raw(font)},
+                               {emr::SelectObject, Payload().u32(3)},
+                               {emr::ExtTextOutW, textOut}})));
+}
+
+TEST(Damage, RandomMutationsOfAValidFile) {
+    QByteArray bits;
+    const QByteArray info = mftest::Dib24(2, 2, {0xFF0000, 0xFF00, 0xFF, 0}, &bits);
+    mf::EmfWriter w = mftest::SquareWriter();
+    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsDash, 1, QColor(1, 2, 3));
+    w.SelectObject(pen);
+    w.AppendRecord(emr::SaveDc, {});
+    w.AppendRecord(emr::IntersectClipRect, Payload().rect(1, 1, 90, 90));
+    w.Rectangle(QRect(5, 5, 50, 50));
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(0, 0, 30, 30), QRect(0, 0, 2, 2), info, bits));
+    const std::uint32_t font = w.CreateFont(QStringLiteral("Arial"), -12);
+    w.SelectObject(font);
+    w.ExtTextOut(QPoint(10, 10), QStringLiteral("Text テキスト"), 12);
+    w.AppendRecord(emr::RestoreDc, Payload().i32(-1));
+    const QByteArray valid = w.finish();
+    ASSERT_TRUE(Survives(valid));
+    QRandomGenerator random(1234);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray bytes = valid;
+        const int changes = 1 + int(random.bounded(8));
+        for (int i = 0; i < changes; ++i) {
+            const int at = 80 + int(random.bounded(quint32(bytes.size() - 80)));
+            bytes[at] =
+                char(random.bounded(2) ? random.bounded(256) : (random.bounded(2) ? 0xFF : 0x7F));
+        }
+        if (round % 7 == 0) bytes.truncate(100 + int(random.bounded(quint32(bytes.size() - 100))));
+        Survives(bytes);
+    }
+}
+
+}  // namespace

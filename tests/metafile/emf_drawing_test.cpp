@@ -1,0 +1,228 @@
+// Pens, brushes, paths, clipping and the object table, checked on the dump
+// of what small hand-made EMFs draw.
+#include <gtest/gtest.h>
+
+#include "emf_test_support.h"
+#include "metafile/emf_records.h"
+
+namespace {
+
+using mftest::Payload;
+namespace emr = mf::emr;
+
+QByteArray Points16(std::initializer_list<QPoint> pts) {
+    Payload p;
+    p.rect(0, 0, 0, 0).u32(std::uint32_t(pts.size()));
+    for (const QPoint& q : pts)
+        p.u16(std::uint16_t(q.x())).u16(std::uint16_t(q.y()));
+    return p;
+}
+
+QByteArray ExtPen(std::uint32_t style, std::uint32_t width, QRgb color,
+                  std::vector<std::uint32_t> dashes = {}) {
+    Payload p;
+    p.u32(0).u32(0).u32(0).u32(0);  // no bitmap
+    p.u32(style).u32(width).u32(0).u32(qRed(color) | (qGreen(color) << 8) | (qBlue(color) << 16));
+    p.u32(0).u32(std::uint32_t(dashes.size()));
+    for (std::uint32_t d : dashes)
+        p.u32(d);
+    return p;
+}
+
+TEST(Pens, StylesWidthsAndNullPen) {
+    struct Case {
+        const char* what;
+        QByteArray pen;        // EXTCREATEPEN payload without the index
+        const char* expected;  // the stroke line up to the path
+    };
+    const Case cases[] = {
+        {"cosmetic dash", ExtPen(1, 1, qRgb(255, 0, 0)), "stroke #ff0000 w=1 dash=18/6 copy"},
+        {"cosmetic dot", ExtPen(2, 1, qRgb(0, 0, 255)), "stroke #0000ff w=1 dash=3/3 copy"},
+        {"geometric wide", ExtPen(0x10000, 6, qRgb(0, 0, 0)), "stroke #000000 w=6 copy"},
+        {"geometric dash in widths", ExtPen(0x10001, 4, qRgb(0, 0, 0)),
+         "stroke #000000 w=4 dash=3/1 copy"},
+        {"user style", ExtPen(0x10007, 2, qRgb(0, 0, 0), {8, 4}),
+         "stroke #000000 w=2 dash=4/2 copy"},
+    };
+    for (const Case& c : cases) {
+        mf::EmfWriter w = mftest::SquareWriter();
+        w.AppendRecord(emr::SetBkMode, Payload().u32(1));
+        w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(c.pen));
+        w.AppendRecord(emr::SelectObject, Payload().u32(1));
+        w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
+        const QStringList draws = mftest::Draws(w.finish());
+        ASSERT_EQ(draws.size(), 1) << c.what;
+        EXPECT_TRUE(draws[0].startsWith(QString::fromLatin1(c.expected)))
+            << c.what << ": " << draws[0].toStdString();
+    }
+}
+
+TEST(Pens, NullPenDrawsNothingAndHugeWidthIsBounded) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
+    w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(0x10000, 2000000000, 0)));
+    w.AppendRecord(emr::SelectObject, Payload().u32(1));
+    w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 1);
+    const double width =
+        draws[0].section(QLatin1String("w="), 1).section(QLatin1Char(' '), 0, 0).toDouble();
+    EXPECT_GT(width, 100);
+    EXPECT_LT(width, 1000);
+}
+
+TEST(Pens, StyledCosmeticLineOnOpaqueBackgroundFillsItsGaps) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SetBkColor(QColor(0, 255, 0));
+    w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(1, 1, qRgb(255, 0, 0))));
+    w.AppendRecord(emr::SelectObject, Payload().u32(1));
+    w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 2);
+    EXPECT_TRUE(draws[0].startsWith(QStringLiteral("stroke #00ff00 w=1 copy")));
+    EXPECT_TRUE(draws[1].startsWith(QStringLiteral("stroke #ff0000 w=1 dash=18/6")));
+}
+
+TEST(Brushes, HatchOnOpaqueBackgroundAndRop2) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SetBkColor(QColor(255, 255, 0));
+    const std::uint32_t hatch = w.CreateBrush(mf::EmfWriter::kBsHatched, QColor(0, 0, 255), 5);
+    w.SelectObject(hatch);
+    w.Rectangle(QRect(0, 0, 10, 10));
+    w.SetBkMode(mf::EmfWriter::kTransparent);
+    w.AppendRecord(emr::SetRop2, Payload().u32(7));  // R2_XORPEN
+    w.Rectangle(QRect(0, 0, 10, 10));
+    w.AppendRecord(emr::SetRop2, Payload().u32(11));  // R2_NOP
+    w.Rectangle(QRect(0, 0, 10, 10));
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 3);
+    EXPECT_TRUE(draws[0].startsWith(QStringLiteral("fill solid #ffff00 copy")));
+    EXPECT_TRUE(draws[1].startsWith(QStringLiteral("fill hatch-diagcross #0000ff copy")));
+    EXPECT_TRUE(draws[2].startsWith(QStringLiteral("fill hatch-diagcross #0000ff xor")));
+}
+
+TEST(Objects, IndexesOutOfRangeOrDeletedAreIgnored) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    const std::uint32_t red = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(255, 0, 0));
+    w.SelectObject(red);
+    // Creating beyond the header's table, selecting unknown or deleted ones.
+    w.AppendRecord(emr::CreatePen, Payload().u32(0x7FFFFFF0).u32(0).i32(1).i32(0).u32(0xFF00));
+    w.AppendRecord(emr::SelectObject, Payload().u32(0x7FFFFFF0));
+    w.AppendRecord(emr::SelectObject, Payload().u32(0x80000063));
+    const std::uint32_t green = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(0, 255, 0));
+    w.DeleteObject(green);
+    w.AppendRecord(emr::SelectObject, Payload().u32(green));
+    w.MoveTo(QPoint(0, 0));
+    w.LineTo(QPoint(10, 0));
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 1);
+    EXPECT_TRUE(draws[0].startsWith(QStringLiteral("stroke #ff0000"))) << draws[0].toStdString();
+}
+
+TEST(Paths, BracketFillsStrokesAndClips) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.AppendRecord(emr::BeginPath, {});
+    w.MoveTo(QPoint(0, 0));
+    w.LineTo(QPoint(10, 0));
+    w.LineTo(QPoint(10, 10));
+    w.AppendRecord(emr::CloseFigure, {});
+    w.AppendRecord(emr::EndPath, {});
+    w.AppendRecord(emr::StrokeAndFillPath, Payload().rect(0, 0, 10, 10));
+    w.AppendRecord(emr::StrokePath, Payload().rect(0, 0, 10, 10));  // path already used
+    w.AppendRecord(emr::BeginPath, {});
+    w.Rectangle(QRect(QPoint(20, 20), QPoint(30, 30)));
+    w.AppendRecord(emr::EndPath, {});
+    w.AppendRecord(emr::SelectClipPath, Payload().u32(5));
+    const QStringList dump = mftest::Dump(w.finish());
+    ASSERT_EQ(dump.size(), 3) << dump.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(dump[0].toStdString(), "fill solid #ffffff copy M0,0 L10,0 L10,10 L0,0");
+    EXPECT_EQ(dump[1].toStdString(), "stroke #000000 w=1 copy M0,0 L10,0 L10,10 L0,0");
+    EXPECT_EQ(dump[2].toStdString(), "clip rect(20,20 30,30)");
+}
+
+TEST(Clipping, RectanglesRegionsAndRestore) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.AppendRecord(emr::SaveDc, {});
+    w.AppendRecord(emr::IntersectClipRect, Payload().rect(10, 10, 50, 50));
+    w.AppendRecord(emr::IntersectClipRect, Payload().rect(20, 0, 90, 40));
+    w.AppendRecord(emr::RestoreDc, Payload().i32(-1));
+    // A region of one rectangle in device units, then its removal.
+    Payload region;
+    region.u32(32).u32(1).u32(1).u32(16).rect(5, 5, 15, 15).rect(5, 5, 15, 15);
+    w.AppendRecord(emr::ExtSelectClipRgn, Payload().u32(48).u32(5).raw(region));
+    w.AppendRecord(emr::ExcludeClipRect, Payload().rect(5, 5, 10, 15));
+    w.AppendRecord(emr::ExtSelectClipRgn, Payload().u32(0).u32(5));
+    // A region whose rectangle count overruns the record is skipped.
+    Payload bad;
+    bad.u32(32).u32(1).u32(1000).u32(16).rect(5, 5, 15, 15);
+    w.AppendRecord(emr::ExtSelectClipRgn, Payload().u32(32).u32(5).raw(bad));
+    const QStringList dump = mftest::Dump(w.finish());
+    ASSERT_EQ(dump.size(), 6) << dump.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(dump[0].toStdString(), "clip rect(10,10 50,50)");
+    EXPECT_EQ(dump[1].toStdString(), "clip rect(20,10 50,40)");
+    EXPECT_EQ(dump[2].toStdString(), "clip none");
+    EXPECT_EQ(dump[3].toStdString(), "clip rect(5,5 15,15)");
+    EXPECT_TRUE(dump[4].startsWith(QStringLiteral("clip M"))) << dump[4].toStdString();
+    EXPECT_EQ(dump[5].toStdString(), "clip none");
+}
+
+TEST(Bitmaps, SourceRowsCountFromTheBottomAndHalftoneAverages) {
+    QByteArray bits;
+    // 2 x 2: top row red, blue; bottom row white, black.
+    const QByteArray info = mftest::Dib24(
+        2, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(255, 255, 255), qRgb(0, 0, 0)}, &bits);
+    mf::EmfWriter w = mftest::SquareWriter();
+    // StretchDIBits' source y of a bottom-up DIB counts from the bottom row.
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(0, 0, 10, 10), QRect(0, 0, 1, 1), info, bits));
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(0, 0, 10, 10), QRect(1, 1, 1, 1), info, bits));
+    // Shrinking the bottom row to one pixel: nearest by default, averaged in HALFTONE.
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(0, 0, 1, 1), QRect(0, 0, 2, 1), info, bits));
+    w.AppendRecord(emr::SetStretchBltMode, Payload().u32(4));
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(0, 0, 1, 1), QRect(0, 0, 2, 1), info, bits));
+    // Mirrored destination.
+    w.AppendRecord(emr::StretchDiBits,
+                   mftest::StretchDibPayload(QRect(10, 0, -10, 10), QRect(0, 1, 2, 1), info, bits));
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 5) << draws.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(draws[0].toStdString(), "image 10x10 at 0,0 size 10x10 copy first=ffffffff");
+    EXPECT_EQ(draws[1].toStdString(), "image 10x10 at 0,0 size 10x10 copy first=ff0000ff");
+    EXPECT_EQ(draws[2].section(QLatin1String("first="), 1).toStdString(), "ff000000");
+    EXPECT_EQ(draws[3].section(QLatin1String("first="), 1).toStdString(), "ff808080");
+    EXPECT_EQ(draws[4].section(QLatin1String("first="), 1).toStdString(), "ff0000ff");
+}
+
+TEST(Bitmaps, PatternOnlyRasterOperations) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(0, 0, 255));
+    w.SelectObject(brush);
+    Payload blt;  // BitBlt without a source bitmap
+    blt.rect(0, 0, 0, 0).i32(0).i32(0).i32(10).i32(10);
+    auto rop = [&](std::uint32_t code) {
+        Payload p = blt;
+        p.u32(code).i32(0).i32(0);
+        for (int i = 0; i < 6; ++i)
+            p.f32(i == 0 || i == 3 ? 1 : 0);
+        p.u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+        return QByteArray(p);
+    };
+    w.AppendRecord(emr::BitBlt, rop(0xF00021));  // PATCOPY
+    w.AppendRecord(emr::BitBlt, rop(0x5A0049));  // PATINVERT
+    w.AppendRecord(emr::BitBlt, rop(0x550009));  // DSTINVERT
+    w.AppendRecord(emr::BitBlt, rop(0x000042));  // BLACKNESS
+    const QStringList draws = mftest::Draws(w.finish());
+    ASSERT_EQ(draws.size(), 4);
+    EXPECT_TRUE(draws[0].startsWith(QStringLiteral("fill solid #0000ff copy")));
+    EXPECT_TRUE(draws[1].startsWith(QStringLiteral("fill solid #0000ff xor")));
+    EXPECT_TRUE(draws[2].contains(QStringLiteral(" notdest ")));
+    EXPECT_TRUE(draws[3].startsWith(QStringLiteral("fill solid #000000 copy")));
+}
+
+}  // namespace
