@@ -60,6 +60,8 @@ FrameShell::FrameShell(TVMainForm* frame, const QStringList& arguments, const QS
 
 FrameShell::~FrameShell() = default;
 
+TVerForm* FrameShell::About() const { return about_.data(); }
+
 bool FrameShell::ListenForHandOver(const QString& serverName) {
     if (!server_)
         server_ = new HandOverServer([this](const HandOverMessage& m) { WMCopyData(m); }, this);

@@ -41,7 +41,7 @@ public:
     QTimer* Timer_Start = nullptr;
     TControlSize* ControlSize = nullptr;
     TDropDst* DropDst = nullptr;
-    TVerForm* About() const { return about_; }
+    TVerForm* About() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

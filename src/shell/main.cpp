@@ -1,14 +1,7 @@
-#include <QApplication>
+#include "shell/app_shell.h"
 
-#include "shell/main_frame.h"
-
+// Start-up, the single-instance hand-over, the main frame and the end of run
+// are in RunApplication.
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("アルバーノ"));
-    TVMainForm frame;
-    frame.show();
-    const QStringList paths = app.arguments().mid(1);
-    for (const QString& path : paths)
-        frame.OpenDocumentPath(path);
-    return app.exec();
+    return RunApplication(argc, argv);
 }
