@@ -1,0 +1,799 @@
+#include "metafile/emf_to_wmf.h"
+
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "metafile/emf_records.h"
+#include "metafile/wmf_emf_mapping.h"
+#include "metafile/wmf_records.h"
+#include "metafile/wmf_text.h"
+#include "metafile/wmf_writer.h"
+
+namespace mf {
+
+namespace {
+
+using namespace wmf;
+
+// One EMF record; reads outside it give 0, callers check has() first.
+struct EmfView {
+    std::uint32_t type = 0;
+    const unsigned char* p = nullptr;
+    std::uint32_t size = 0;
+
+    bool has(std::uint64_t offset, std::uint64_t bytes) const { return offset + bytes <= size; }
+    std::uint32_t u32(std::uint32_t at) const {
+        return has(at, 4) ? qFromLittleEndian<std::uint32_t>(p + at) : 0;
+    }
+    std::int32_t i32(std::uint32_t at) const { return std::int32_t(u32(at)); }
+    std::int16_t i16(std::uint32_t at) const {
+        return has(at, 2) ? qFromLittleEndian<std::int16_t>(p + at) : 0;
+    }
+    float f32(std::uint32_t at) const {
+        const std::uint32_t bits = u32(at);
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return std::isfinite(f) ? f : 0.0f;
+    }
+    QByteArray bytes(std::uint32_t at, std::uint32_t n) const {
+        return has(at, n) ? QByteArray(reinterpret_cast<const char*>(p + at), n) : QByteArray();
+    }
+};
+
+constexpr std::uint32_t kStockFlag = 0x80000000;
+
+int Clamp16(double v) {
+    if (!std::isfinite(v)) return 0;
+    return int(std::clamp(std::lround(v), -32768L, 32767L));
+}
+
+// What a WMF object slot holds; the kind decides which selection it replaces.
+enum class Kind { kPen, kBrush, kFont, kOther };
+
+struct FontInfo {
+    QByteArray logFont16;  // the 18 fixed bytes of the WMF record
+    QString face;
+    std::uint8_t charset = 0;
+};
+
+class EmfToWmf {
+public:
+    EmfToWmf(const QByteArray& emf, int unitsPerInch) : emf_(emf), upi_(unitsPerInch) {}
+    std::optional<QByteArray> run(QString* why);
+
+private:
+    QPoint Out(QPointF logical) const {
+        const QPointF d = mapping_.toDevice(logical);
+        return QPoint(Clamp16((d.x() - originPx_.x()) * kx_),
+                      Clamp16((d.y() - originPx_.y()) * ky_));
+    }
+    double LenX(double v) const { return v * mapping_.scaleX() * kx_; }
+    double LenY(double v) const { return v * mapping_.scaleY() * ky_; }
+
+    int NewSlot(Kind kind) {
+        for (size_t i = 0; i < slots_.size(); ++i)
+            if (!slots_[i].used) return Claim(int(i), kind);
+        slots_.push_back({});
+        return Claim(int(slots_.size() - 1), kind);
+    }
+    int Claim(int slot, Kind kind) {
+        slots_[size_t(slot)] = {true, kind};
+        maxSlots_ = std::max(maxSlots_, int(slots_.size()));
+        return slot;
+    }
+    void FreeSlot(int slot) {
+        out_.add(kDeleteObject, {slot});
+        slots_[size_t(slot)].used = false;
+    }
+    // Selects a slot; a stand-in made for a stock object goes once replaced.
+    void Select(int slot, Kind kind);
+
+    void Record(const EmfView& r);
+    void CreatePen(const EmfView& r, bool extended);
+    void CreateBrush(const EmfView& r);
+    void CreatePatternBrush(const EmfView& r, bool mono);
+    void CreateFont(const EmfView& r);
+    void SelectObject(const EmfView& r);
+    void DeleteObject(const EmfView& r);
+    void Poly(const EmfView& r, bool small, std::uint16_t function, bool continues);
+    void PolyPoly(const EmfView& r, bool small, bool polygon);
+    void Bezier(const EmfView& r, bool small, bool continues);
+    void Text(const EmfView& r, bool wide);
+    void Blit(const EmfView& r);
+    void StretchDiBits(const EmfView& r);
+    void Shape(const EmfView& r, std::uint16_t function);
+    void PathFill(const EmfView& r, bool fill, bool stroke);
+    void EmitPolygons(const std::vector<QPolygonF>& polys, bool closed);
+    QByteArray PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
+                         std::uint32_t offBits, std::uint32_t cbBits) const;
+
+    struct SlotState {
+        bool used = false;
+        Kind kind = Kind::kOther;
+    };
+    struct Saved {
+        EmfMapping mapping;
+        QPointF position;
+    };
+
+    const QByteArray& emf_;
+    int upi_;
+    WmfWriter out_;
+    EmfMapping mapping_{96, 96};
+    std::vector<Saved> saved_;
+    QPointF originPx_;
+    double kx_ = 1, ky_ = 1;
+    std::vector<SlotState> slots_;
+    int maxSlots_ = 0;
+    std::map<std::uint32_t, int> handles_;     // EMF handle -> WMF slot
+    std::map<std::uint32_t, FontInfo> fonts_;  // EMF handle -> font
+    int selected_[3] = {-1, -1, -1};           // pen, brush, font slot
+    bool stockStandIn_[3] = {false, false, false};
+    FontInfo currentFont_;
+    QPointF position_;  // current position, logical
+    bool inPath_ = false;
+    std::vector<QPolygonF> path_;
+};
+
+void EmfToWmf::Select(int slot, Kind kind) {
+    const int k = int(kind);
+    out_.add(kSelectObject, {slot});
+    if (k < 3) {
+        if (stockStandIn_[k] && selected_[k] >= 0 && selected_[k] != slot) FreeSlot(selected_[k]);
+        selected_[k] = slot;
+        stockStandIn_[k] = false;
+    }
+}
+
+std::optional<QByteArray> EmfToWmf::run(QString* why) {
+    auto fail = [&](const char* text) -> std::optional<QByteArray> {
+        if (why) *why = QString::fromLatin1(text);
+        return std::nullopt;
+    };
+    if (upi_ < 1 || upi_ > 32767) return fail("units per inch outside 1..32767");
+    if (emf_.size() < 88) return fail("too short for an EMF header");
+    EmfView h{0, reinterpret_cast<const unsigned char*>(emf_.constData()), 0};
+    h.size = std::uint32_t(std::min<qsizetype>(emf_.size(), 0x7FFFFFFF));
+    if (h.u32(0) != emr::Header || h.u32(40) != 0x464D4520) return fail("not an EMF");
+    const std::uint32_t headerSize = h.u32(4);
+    if (headerSize < 88 || headerSize > h.size || headerSize % 4)
+        return fail("bad EMF header size");
+
+    const QRect frame(QPoint(h.i32(24), h.i32(28)), QPoint(h.i32(32), h.i32(36)));
+    const double devX = h.i32(72), devY = h.i32(76), mmX = h.i32(80), mmY = h.i32(84);
+    if (devX <= 0 || devY <= 0 || mmX <= 0 || mmY <= 0)
+        return fail("EMF reference device is empty");
+    const double ppiX = devX * 25.4 / mmX, ppiY = devY * 25.4 / mmY;
+    const double frameW = frame.right() - frame.left(), frameH = frame.bottom() - frame.top();
+    if (frameW <= 0 || frameH <= 0) return fail("EMF frame is empty");
+    const int bboxW = Clamp16(frameW * upi_ / 2540.0), bboxH = Clamp16(frameH * upi_ / 2540.0);
+    if (bboxW <= 0 || bboxH <= 0) return fail("picture too small for these units");
+
+    mapping_ = EmfMapping(ppiX, ppiY);
+    originPx_ = QPointF(frame.left() * ppiX / 2540.0, frame.top() * ppiY / 2540.0);
+    kx_ = upi_ / ppiX;
+    ky_ = upi_ / ppiY;
+
+    out_.add(kSetMapMode, {kMmAnisotropic});
+    out_.add(kSetWindowOrg, {0, 0});
+    out_.add(kSetWindowExt, {bboxH, bboxW});
+
+    std::uint64_t at = headerSize;
+    while (at + 8 <= std::uint64_t(emf_.size())) {
+        EmfView r;
+        r.p = reinterpret_cast<const unsigned char*>(emf_.constData()) + at;
+        r.type = qFromLittleEndian<std::uint32_t>(r.p);
+        r.size = qFromLittleEndian<std::uint32_t>(r.p + 4);
+        if (r.size < 8 || r.size % 4 || at + r.size > std::uint64_t(emf_.size())) break;
+        if (r.type == emr::Eof) break;
+        Record(r);
+        at += r.size;
+    }
+    return out_.finish(maxSlots_, QRect(0, 0, bboxW, bboxH), upi_);
+}
+
+void EmfToWmf::Record(const EmfView& r) {
+    auto value = [&](std::uint16_t function) {
+        if (r.has(8, 4)) out_.add(function, {int(r.u32(8) & 0xFFFF)});
+    };
+    auto colour = [&](std::uint16_t function) {
+        if (r.has(8, 4)) out_.add(function, WmfParams{}.dword(r.u32(8)));
+    };
+    auto point = [&](std::uint32_t at) { return QPointF(r.i32(at), r.i32(at + 4)); };
+    switch (r.type) {
+        case emr::SetMapMode:
+            if (r.has(8, 4)) mapping_.setMapMode(int(r.u32(8)));
+            return;
+        case emr::SetWindowOrgEx:
+            if (r.has(8, 8)) mapping_.setWindowOrg(point(8));
+            return;
+        case emr::SetViewportOrgEx:
+            if (r.has(8, 8)) mapping_.setViewportOrg(point(8));
+            return;
+        case emr::SetWindowExtEx:
+            if (r.has(8, 8)) mapping_.setWindowExt(QSizeF(r.i32(8), r.i32(12)));
+            return;
+        case emr::SetViewportExtEx:
+            if (r.has(8, 8)) mapping_.setViewportExt(QSizeF(r.i32(8), r.i32(12)));
+            return;
+        case emr::ScaleWindowExtEx:
+        case emr::ScaleViewportExtEx: {
+            if (!r.has(8, 16)) return;
+            const double xn = r.i32(8), xd = r.i32(12), yn = r.i32(16), yd = r.i32(20);
+            if (r.type == emr::ScaleWindowExtEx)
+                mapping_.scaleWindowExt(xn, xd, yn, yd);
+            else
+                mapping_.scaleViewportExt(xn, xd, yn, yd);
+            return;
+        }
+        case emr::SetWorldTransform:
+        case emr::ModifyWorldTransform: {
+            if (!r.has(8, 24)) return;
+            const QTransform t(r.f32(8), r.f32(12), r.f32(16), r.f32(20), r.f32(24), r.f32(28));
+            if (r.type == emr::SetWorldTransform)
+                mapping_.setWorld(t);
+            else if (r.has(32, 4))
+                mapping_.modifyWorld(t, int(r.u32(32)));
+            return;
+        }
+        case emr::SaveDc:
+            saved_.push_back({mapping_, position_});
+            out_.add(kSaveDc);
+            return;
+        case emr::RestoreDc: {
+            const int rel = r.i32(8);
+            if (rel >= 0 || -qint64(rel) > qint64(saved_.size())) return;
+            const size_t keep = saved_.size() - size_t(-rel);
+            mapping_ = saved_[keep].mapping;
+            position_ = saved_[keep].position;
+            saved_.erase(saved_.begin() + qsizetype(keep), saved_.end());
+            out_.add(kRestoreDc, {rel});
+            return;
+        }
+
+        case emr::SetBkMode:
+            return value(kSetBkMode);
+        case emr::SetPolyFillMode:
+            return value(kSetPolyFillMode);
+        case emr::SetRop2:
+            return value(kSetRop2);
+        case emr::SetStretchBltMode:
+            return value(kSetStretchBltMode);
+        case emr::SetTextAlign:
+            return value(kSetTextAlign);
+        case emr::SetTextColor:
+            return colour(kSetTextColor);
+        case emr::SetBkColor:
+            return colour(kSetBkColor);
+
+        case emr::CreatePen:
+            return CreatePen(r, false);
+        case emr::ExtCreatePen:
+            return CreatePen(r, true);
+        case emr::CreateBrushIndirect:
+            return CreateBrush(r);
+        case emr::CreateDibPatternBrushPt:
+            return CreatePatternBrush(r, false);
+        case emr::CreateMonoBrush:
+            return CreatePatternBrush(r, true);
+        case emr::ExtCreateFontIndirectW:
+            return CreateFont(r);
+        case emr::SelectObject:
+            return SelectObject(r);
+        case emr::DeleteObject:
+            return DeleteObject(r);
+
+        case emr::MoveToEx:
+            if (!r.has(8, 8)) return;
+            position_ = point(8);
+            if (inPath_) return path_.push_back(QPolygonF{position_});
+            {
+                const QPoint p = Out(position_);
+                out_.add(kMoveTo, {p.y(), p.x()});
+            }
+            return;
+        case emr::LineTo: {
+            if (!r.has(8, 8)) return;
+            const QPointF to = point(8);
+            if (inPath_) {
+                if (path_.empty()) path_.push_back(QPolygonF{position_});
+                path_.back() << to;
+            } else {
+                const QPoint p = Out(to);
+                out_.add(kLineTo, {p.y(), p.x()});
+            }
+            position_ = to;
+            return;
+        }
+        case emr::Rectangle:
+            return Shape(r, kRectangle);
+        case emr::Ellipse:
+            return Shape(r, kEllipse);
+        case emr::RoundRect:
+            return Shape(r, kRoundRect);
+        case emr::Arc:
+            return Shape(r, kArc);
+        case emr::Chord:
+            return Shape(r, kChord);
+        case emr::Pie:
+            return Shape(r, kPie);
+        case emr::Polygon:
+            return Poly(r, false, kPolygon, false);
+        case emr::Polygon16:
+            return Poly(r, true, kPolygon, false);
+        case emr::Polyline:
+            return Poly(r, false, kPolyline, false);
+        case emr::Polyline16:
+            return Poly(r, true, kPolyline, false);
+        case emr::PolyLineTo:
+            return Poly(r, false, kPolyline, true);
+        case emr::PolylineTo16:
+            return Poly(r, true, kPolyline, true);
+        case emr::PolyPolygon:
+            return PolyPoly(r, false, true);
+        case emr::PolyPolygon16:
+            return PolyPoly(r, true, true);
+        case emr::PolyPolyline:
+            return PolyPoly(r, false, false);
+        case emr::PolyPolyline16:
+            return PolyPoly(r, true, false);
+        case emr::PolyBezier:
+            return Bezier(r, false, false);
+        case emr::PolyBezier16:
+            return Bezier(r, true, false);
+        case emr::PolyBezierTo:
+            return Bezier(r, false, true);
+        case emr::PolyBezierTo16:
+            return Bezier(r, true, true);
+        case emr::SetPixelV: {
+            if (!r.has(8, 12)) return;
+            const QPoint p = Out(point(8));
+            out_.add(kSetPixel, WmfParams{}.dword(r.u32(16)).word(p.y()).word(p.x()));
+            return;
+        }
+        case emr::IntersectClipRect:
+        case emr::ExcludeClipRect: {
+            if (!r.has(8, 16)) return;
+            const QPoint a = Out(point(8)), b = Out(point(16));
+            out_.add(r.type == emr::IntersectClipRect ? kIntersectClipRect : kExcludeClipRect,
+                     {std::max(a.y(), b.y()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
+                      std::min(a.x(), b.x())});
+            return;
+        }
+
+        case emr::ExtTextOutW:
+            return Text(r, true);
+        case emr::ExtTextOutA:
+            return Text(r, false);
+        case emr::BitBlt:
+        case emr::StretchBlt:
+            return Blit(r);
+        case emr::StretchDiBits:
+            return StretchDiBits(r);
+
+        case emr::BeginPath:
+            inPath_ = true;
+            path_.clear();
+            return;
+        case emr::CloseFigure:
+            if (inPath_ && !path_.empty() && !path_.back().isEmpty()) {
+                path_.back() << path_.back().first();
+                position_ = path_.back().first();
+                path_.push_back(QPolygonF{position_});
+            }
+            return;
+        case emr::EndPath:
+            inPath_ = false;
+            return;
+        case emr::AbortPath:
+            inPath_ = false;
+            path_.clear();
+            return;
+        case emr::FillPath:
+            return PathFill(r, true, false);
+        case emr::StrokePath:
+            return PathFill(r, false, true);
+        case emr::StrokeAndFillPath:
+            return PathFill(r, true, true);
+        default:
+            return;
+    }
+}
+
+void EmfToWmf::CreatePen(const EmfView& r, bool extended) {
+    const std::uint32_t handle = r.u32(8);
+    std::uint32_t style, colour;
+    double width;
+    if (!extended) {
+        // ihPen, style, width (POINTL), colour
+        if (!r.has(8, 20)) return;
+        style = r.u32(12);
+        width = r.i32(16);
+        colour = r.u32(24);
+    } else {
+        // ihPen, offBmi, cbBmi, offBits, cbBits, style, width, brush style, colour
+        if (!r.has(8, 40)) return;
+        style = r.u32(28);
+        width = r.u32(32);
+        colour = r.u32(40);
+        if (r.u32(36) == kBsNull) style = 5;  // PS_NULL
+    }
+    if (handles_.count(handle)) return;
+    const int slot = NewSlot(Kind::kPen);
+    handles_[handle] = slot;
+    const int w = width <= 0 ? 0 : std::max(1, Clamp16(LenX(width)));
+    // Cosmetic/geometric and the line-style array have no WMF form.
+    out_.add(kCreatePenIndirect, WmfParams{int(style & 0xFFFF), w, 0}.dword(colour));
+}
+
+void EmfToWmf::CreateBrush(const EmfView& r) {
+    // ihBrush, style, colour, hatch
+    if (!r.has(8, 16)) return;
+    const std::uint32_t handle = r.u32(8);
+    if (handles_.count(handle)) return;
+    const int slot = NewSlot(Kind::kBrush);
+    handles_[handle] = slot;
+    out_.add(kCreateBrushIndirect, WmfParams{int(r.u32(12))}.dword(r.u32(16)).word(int(r.u32(20))));
+}
+
+QByteArray EmfToWmf::PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
+                               std::uint32_t offBits, std::uint32_t cbBits) const {
+    if (cbInfo < 12 || !r.has(offInfo, cbInfo) || !r.has(offBits, cbBits)) return {};
+    return r.bytes(offInfo, cbInfo) + r.bytes(offBits, cbBits);
+}
+
+void EmfToWmf::CreatePatternBrush(const EmfView& r, bool mono) {
+    // ihBrush, usage, offBmi, cbBmi, offBits, cbBits
+    if (!r.has(8, 24)) return;
+    const std::uint32_t handle = r.u32(8);
+    const QByteArray dib = PackedDib(r, r.u32(16), r.u32(20), r.u32(24), r.u32(28));
+    if (dib.isEmpty() || handles_.count(handle)) return;
+    const int slot = NewSlot(Kind::kBrush);
+    handles_[handle] = slot;
+    const int style = mono ? int(kBsPattern) : 5;  // BS_DIBPATTERN
+    out_.add(kDibCreatePatternBrush,
+             WmfParams{style, mono ? 0 : int(r.u32(12) & 0xFFFF)}.bytes(dib));
+}
+
+void EmfToWmf::CreateFont(const EmfView& r) {
+    // ihFont, LOGFONTW: height, width, escapement, orientation, weight, eight
+    // bytes, 32 UTF-16 units of face name
+    if (!r.has(8, 4 + 92)) return;
+    const std::uint32_t handle = r.u32(8);
+    if (handles_.count(handle)) return;
+    FontInfo font;
+    font.charset = r.p[12 + 23];
+    for (int i = 0; i < 32; ++i) {
+        const char16_t c = char16_t(r.i16(12 + 28 + 2 * i));
+        if (!c) break;
+        font.face.append(QChar(c));
+    }
+    WmfParams fixed;
+    fixed.word(Clamp16(LenY(r.i32(12)))).word(Clamp16(LenX(r.i32(16))));
+    fixed.word(Clamp16(r.i32(20))).word(Clamp16(r.i32(24))).word(Clamp16(r.i32(28)));
+    fixed.bytes(r.bytes(12 + 20, 8));
+    font.logFont16 = fixed.data();
+    const int slot = NewSlot(Kind::kFont);
+    handles_[handle] = slot;
+    fonts_[handle] = font;
+    QByteArray face = EncodeText(font.face, font.charset).left(31);
+    face.append(QByteArray(32 - face.size(), '\0'));
+    out_.add(kCreateFontIndirect, WmfParams{}.bytes(font.logFont16).bytes(face));
+}
+
+void EmfToWmf::SelectObject(const EmfView& r) {
+    if (!r.has(8, 4)) return;
+    const std::uint32_t handle = r.u32(8);
+    if (handle & kStockFlag) {
+        // WMF has no stock objects: an equivalent object stands in.
+        const std::uint32_t stock = handle & ~kStockFlag;
+        static constexpr std::uint32_t kBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040,
+                                                          0};
+        int slot = -1;
+        Kind kind = Kind::kOther;
+        if (stock <= 5) {
+            kind = Kind::kBrush;
+            slot = NewSlot(kind);
+            out_.add(kCreateBrushIndirect, WmfParams{stock == 5 ? int(kBsNull) : 0}
+                                               .dword(stock < 5 ? kBrushColours[stock] : 0)
+                                               .word(0));
+        } else if (stock <= 8) {
+            kind = Kind::kPen;
+            slot = NewSlot(kind);
+            out_.add(kCreatePenIndirect,
+                     WmfParams{stock == 8 ? 5 : 0, 0, 0}.dword(stock == 6 ? 0xFFFFFF : 0));
+        } else if (stock >= 10 && stock <= 17 && stock != 15) {
+            kind = Kind::kFont;
+            slot = NewSlot(kind);
+            currentFont_ = FontInfo{};
+            currentFont_.face = QStringLiteral("System");
+            WmfParams f{0, 0, 0, 0, 400};
+            f.bytes(QByteArray(8, '\0'));
+            currentFont_.logFont16 = f.data();
+            out_.add(kCreateFontIndirect, f.bytes(QByteArray("System").leftJustified(32, '\0')));
+        }
+        if (slot < 0) return;
+        Select(slot, kind);
+        stockStandIn_[int(kind)] = true;
+        return;
+    }
+    const auto it = handles_.find(handle);
+    if (it == handles_.end()) return;
+    const Kind kind = slots_[size_t(it->second)].kind;
+    Select(it->second, kind);
+    if (kind == Kind::kFont) currentFont_ = fonts_[handle];
+}
+
+void EmfToWmf::DeleteObject(const EmfView& r) {
+    if (!r.has(8, 4)) return;
+    const auto it = handles_.find(r.u32(8));
+    if (it == handles_.end()) return;
+    const int slot = it->second;
+    handles_.erase(it);
+    fonts_.erase(r.u32(8));
+    for (int k = 0; k < 3; ++k)
+        if (selected_[k] == slot) selected_[k] = -1;
+    FreeSlot(slot);
+}
+
+void EmfToWmf::EmitPolygons(const std::vector<QPolygonF>& polys, bool closed) {
+    std::vector<std::vector<QPoint>> mapped;
+    for (const QPolygonF& poly : polys) {
+        if (poly.size() < 2) continue;
+        std::vector<QPoint> pts;
+        for (const QPointF& p : poly)
+            pts.push_back(Out(p));
+        mapped.push_back(std::move(pts));
+    }
+    if (mapped.empty()) return;
+    if (closed && mapped.size() > 1) {
+        WmfParams p{int(mapped.size())};
+        for (const auto& pts : mapped)
+            p.word(int(pts.size()));
+        for (const auto& pts : mapped)
+            for (const QPoint& q : pts)
+                p.word(q.x()).word(q.y());
+        out_.add(kPolyPolygon, p);
+        return;
+    }
+    for (const auto& pts : mapped) {
+        WmfParams p{int(pts.size())};
+        for (const QPoint& q : pts)
+            p.word(q.x()).word(q.y());
+        out_.add(closed ? kPolygon : kPolyline, p);
+    }
+}
+
+void EmfToWmf::Poly(const EmfView& r, bool small, std::uint16_t function, bool continues) {
+    // bounds, count, points
+    if (!r.has(8, 20)) return;
+    const std::uint32_t n = r.u32(24), stride = small ? 4 : 8;
+    if (n == 0 || n > 0xFFFF || !r.has(28, std::uint64_t(n) * stride)) return;
+    QPolygonF poly;
+    if (continues) poly << position_;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint32_t at = 28 + i * stride;
+        poly << (small ? QPointF(r.i16(at), r.i16(at + 2)) : QPointF(r.i32(at), r.i32(at + 4)));
+    }
+    if (continues) position_ = poly.last();
+    if (inPath_) {
+        if (continues && !path_.empty())
+            path_.back() << poly.mid(1);
+        else
+            path_.push_back(poly);
+        return;
+    }
+    EmitPolygons({poly}, function == kPolygon);
+}
+
+void EmfToWmf::PolyPoly(const EmfView& r, bool small, bool polygon) {
+    // bounds, polygon count, point count, counts, points
+    if (!r.has(8, 24)) return;
+    const std::uint32_t polys = r.u32(24), total = r.u32(28), stride = small ? 4 : 8;
+    if (polys == 0 || polys > 0xFFFF || total > 0xFFFFF) return;
+    const std::uint64_t pointsAt = 32 + std::uint64_t(polys) * 4;
+    if (!r.has(32, std::uint64_t(polys) * 4) || !r.has(pointsAt, std::uint64_t(total) * stride))
+        return;
+    std::vector<QPolygonF> out;
+    std::uint64_t next = 0;
+    for (std::uint32_t k = 0; k < polys; ++k) {
+        const std::uint32_t count = r.u32(32 + 4 * k);
+        if (next + count > total) break;
+        QPolygonF poly;
+        for (std::uint32_t i = 0; i < count; ++i, ++next) {
+            const std::uint32_t at = std::uint32_t(pointsAt + next * stride);
+            poly << (small ? QPointF(r.i16(at), r.i16(at + 2)) : QPointF(r.i32(at), r.i32(at + 4)));
+        }
+        out.push_back(poly);
+    }
+    if (inPath_) {
+        path_.insert(path_.end(), out.begin(), out.end());
+        return;
+    }
+    EmitPolygons(out, polygon);
+}
+
+void EmfToWmf::Bezier(const EmfView& r, bool small, bool continues) {
+    if (!r.has(8, 20)) return;
+    const std::uint32_t n = r.u32(24), stride = small ? 4 : 8;
+    if (n == 0 || n > 0xFFFF || !r.has(28, std::uint64_t(n) * stride)) return;
+    std::vector<QPointF> pts;
+    if (continues) pts.push_back(position_);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint32_t at = 28 + i * stride;
+        pts.push_back(small ? QPointF(r.i16(at), r.i16(at + 2))
+                            : QPointF(r.i32(at), r.i32(at + 4)));
+    }
+    // Flattened: WMF has no curves.
+    QPainterPath path(pts[0]);
+    for (size_t i = 1; i + 2 < pts.size(); i += 3)
+        path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+    QPolygonF poly = path.toSubpathPolygons().value(0, QPolygonF{pts[0]});
+    if (continues) position_ = poly.last();
+    if (inPath_) {
+        if (continues && !path_.empty())
+            path_.back() << poly.mid(1);
+        else
+            path_.push_back(poly);
+        return;
+    }
+    EmitPolygons({poly}, false);
+}
+
+void EmfToWmf::PathFill(const EmfView&, bool fill, bool stroke) {
+    std::vector<QPolygonF> figures;
+    for (const QPolygonF& f : path_)
+        if (f.size() >= 2) figures.push_back(f);
+    path_.clear();
+    if (figures.empty()) return;
+    if (fill && !stroke) {
+        // Fill without an outline: a null pen stands in for the drawing.
+        const int pen = NewSlot(Kind::kOther);
+        out_.add(kCreatePenIndirect, WmfParams{5, 0, 0}.dword(0));
+        out_.add(kSaveDc);
+        out_.add(kSelectObject, {pen});
+        EmitPolygons(figures, true);
+        out_.add(kRestoreDc, {-1});
+        FreeSlot(pen);
+        return;
+    }
+    EmitPolygons(figures, fill);
+}
+
+void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {
+    const bool arc = function == kArc || function == kChord || function == kPie;
+    if (!r.has(8, arc ? 32 : function == kRoundRect ? 24 : 16)) return;
+    const QPoint a = Out(QPointF(r.i32(8), r.i32(12))), b = Out(QPointF(r.i32(16), r.i32(20)));
+    WmfParams p;
+    if (arc) {
+        const QPoint s = Out(QPointF(r.i32(24), r.i32(28))), e = Out(QPointF(r.i32(32), r.i32(36)));
+        p.word(e.y()).word(e.x()).word(s.y()).word(s.x());
+    } else if (function == kRoundRect) {
+        p.word(Clamp16(LenY(r.i32(28)))).word(Clamp16(LenX(r.i32(24))));
+    }
+    p.word(b.y()).word(b.x()).word(a.y()).word(a.x());
+    out_.add(function, p);
+}
+
+void EmfToWmf::Text(const EmfView& r, bool wide) {
+    // bounds, graphics mode, scales, then reference, chars, string offset,
+    // options, rectangle, advances offset
+    if (!r.has(8, 68)) return;
+    const QPointF ref(r.i32(36), r.i32(40));
+    const std::uint32_t chars = r.u32(44), offString = r.u32(48), options = r.u32(52);
+    const std::uint32_t offDx = r.u32(72);
+    if (chars > 0x7FFF || !r.has(offString, std::uint64_t(chars) * (wide ? 2 : 1))) return;
+    QString text;
+    QByteArray narrow;
+    if (wide) {
+        for (std::uint32_t i = 0; i < chars; ++i)
+            text.append(QChar(char16_t(r.i16(offString + 2 * i))));
+    } else {
+        narrow = r.bytes(offString, chars);
+        text = DecodeText(narrow, currentFont_.charset).text;
+    }
+    std::vector<double> dx;
+    if (offDx && r.has(offDx, std::uint64_t(chars) * 4))
+        for (std::uint32_t i = 0; i < chars; ++i)
+            dx.push_back(r.i32(offDx + 4 * i));
+
+    // The bytes in the font's code page; advances go to each character's
+    // first byte, kept cumulative so that rounding does not drift.
+    QByteArray bytes;
+    std::vector<int> byteDx;
+    double sum = 0;
+    int placed = 0;
+    const double scale = mapping_.scaleX() * kx_;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QByteArray b = EncodeText(text.mid(i, len), currentFont_.charset);
+        bytes += b;
+        if (!dx.empty()) {
+            for (qsizetype k = 0; k < len && size_t(i + k) < dx.size(); ++k)
+                sum += dx[size_t(i + k)];
+            const int pos = Clamp16(sum * scale);
+            byteDx.push_back(pos - placed);
+            placed = pos;
+            for (qsizetype k = 1; k < b.size(); ++k)
+                byteDx.push_back(0);
+        }
+        i += len - 1;
+    }
+    if (bytes.size() > 0x7FFF) return;
+    const QPoint at = Out(ref);
+    WmfParams p{at.y(), at.x(), int(bytes.size()), int(options & 0xFFFF)};
+    if (options & (kEtoOpaque | kEtoClipped)) {
+        const QPoint a = Out(QPointF(r.i32(56), r.i32(60))), b = Out(QPointF(r.i32(64), r.i32(68)));
+        p.word(std::min(a.x(), b.x())).word(std::min(a.y(), b.y()));
+        p.word(std::max(a.x(), b.x())).word(std::max(a.y(), b.y()));
+    }
+    p.bytes(bytes);
+    for (int d : byteDx)
+        p.word(d);
+    out_.add(kExtTextOut, p);
+}
+
+void EmfToWmf::Blit(const EmfView& r) {
+    const bool stretch = r.type == emr::StretchBlt;
+    if (!r.has(8, stretch ? 100 : 92)) return;
+    const QPoint a = Out(QPointF(r.i32(24), r.i32(28)));
+    const QPoint b = Out(QPointF(r.i32(24) + r.i32(32), r.i32(28) + r.i32(36)));
+    const std::uint32_t rop = r.u32(40);
+    const QByteArray dib = PackedDib(r, r.u32(84), r.u32(88), r.u32(92), r.u32(96));
+    if (dib.isEmpty()) {
+        out_.add(
+            kPatBlt,
+            WmfParams{}.dword(rop).word(b.y() - a.y()).word(b.x() - a.x()).word(a.y()).word(a.x()));
+        return;
+    }
+    const int srcW = stretch ? r.i32(100) : r.i32(32), srcH = stretch ? r.i32(104) : r.i32(36);
+    out_.add(kDibStretchBlt, WmfParams{}
+                                 .dword(rop)
+                                 .word(srcH)
+                                 .word(srcW)
+                                 .word(r.i32(48))
+                                 .word(r.i32(44))
+                                 .word(b.y() - a.y())
+                                 .word(b.x() - a.x())
+                                 .word(a.y())
+                                 .word(a.x())
+                                 .bytes(dib));
+}
+
+void EmfToWmf::StretchDiBits(const EmfView& r) {
+    // bounds, xDest, yDest, xSrc, ySrc, cxSrc, cySrc, offBmi, cbBmi, offBits,
+    // cbBits, usage, rop, cxDest, cyDest
+    if (!r.has(8, 72)) return;
+    const QByteArray dib = PackedDib(r, r.u32(48), r.u32(52), r.u32(56), r.u32(60));
+    if (dib.isEmpty()) return;
+    const QPoint a = Out(QPointF(r.i32(24), r.i32(28)));
+    const QPoint b = Out(QPointF(r.i32(24) + r.i32(72), r.i32(28) + r.i32(76)));
+    out_.add(kStretchDib, WmfParams{}
+                              .dword(r.u32(68))
+                              .word(int(r.u32(64)))
+                              .word(r.i32(44))
+                              .word(r.i32(40))
+                              .word(r.i32(36))
+                              .word(r.i32(32))
+                              .word(b.y() - a.y())
+                              .word(b.x() - a.x())
+                              .word(a.y())
+                              .word(a.x())
+                              .bytes(dib));
+}
+
+}  // namespace
+
+std::optional<QByteArray> ConvertEmfToPlaceableWmf(const QByteArray& emf, int unitsPerInch,
+                                                   QString* why) {
+    EmfToWmf converter(emf, unitsPerInch);
+    return converter.run(why);
+}
+
+}  // namespace mf

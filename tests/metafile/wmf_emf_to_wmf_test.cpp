@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "metafile/emf_to_wmf.h"
+#include "metafile/picture.h"
+#include "metafile/wmf_emf_writer.h"
+#include "metafile/wmf_header.h"
+#include "metafile/wmf_records.h"
+#include "metafile/wmf_test_records.h"
+#include "metafile/wmf_text.h"
+#include "metafile/wmf_to_emf.h"
+#include "metafile/wmf_writer.h"
+
+using namespace mf::wmf;
+
+namespace {
+
+struct WmfRec {
+    std::uint16_t function;
+    std::vector<int> words;  // signed
+    QByteArray bytes;        // the parameters as bytes
+};
+
+std::vector<WmfRec> WmfRecords(const QByteArray& wmf) {
+    std::vector<WmfRec> out;
+    const auto header = ParseHeader(wmf, nullptr);
+    EXPECT_TRUE(header);
+    if (!header) return out;
+    RecordReader reader(wmf, header->firstRecord);
+    Record r;
+    while (reader.next(r)) {
+        WmfRec rec{
+            r.function, {}, QByteArray(reinterpret_cast<const char*>(r.params), r.paramBytes)};
+        for (qsizetype i = 0; i < r.words(); ++i)
+            rec.words.push_back(r.s(i));
+        out.push_back(rec);
+    }
+    EXPECT_TRUE(reader.reachedEof());
+    return out;
+}
+
+std::vector<WmfRec> OfFunction(const std::vector<WmfRec>& recs, std::uint16_t f) {
+    std::vector<WmfRec> out;
+    for (const WmfRec& r : recs)
+        if (r.function == f) out.push_back(r);
+    return out;
+}
+
+// A page in twips: pen, brush, Shift-JIS font, shapes, text with advances,
+// a bitmap.
+QByteArray SamplePage() {
+    WmfWriter w;
+    w.add(kSetMapMode, {kMmAnisotropic});
+    w.add(kSetWindowOrg, {0, 0});
+    w.add(kSetWindowExt, {720, 1440});
+    w.add(kCreatePenIndirect, WmfParams{0, 15, 0}.dword(0x0000FF));
+    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));
+    QByteArray attrs(8, '\0');
+    attrs[3] = char(kShiftJisCharset);
+    w.add(kCreateFontIndirect, WmfParams{-180, 0, 0, 0, 400}.bytes(attrs).bytes(
+                                   QByteArray("\x82\x6C\x82\x72 Gothic").leftJustified(32, '\0')));
+    w.add(kSelectObject, {0});
+    w.add(kSelectObject, {1});
+    w.add(kSelectObject, {2});
+    w.add(kPolygon, WmfParams{3, 100, 100, 700, 150, 300, 600});
+    w.add(kRectangle, {700, 1400, 400, 800});
+    w.add(kEllipse, {650, 1300, 450, 900});
+    w.add(kExtTextOut, WmfParams{300, 150, 4, 0}
+                           .bytes("\x8E\xCA"
+                                  "A1")
+                           .word(180)
+                           .word(0)
+                           .word(90)
+                           .word(90));
+    w.add(kStretchDib, WmfParams{}
+                           .dword(kSrcCopy)
+                           .word(0)
+                           .word(1)
+                           .word(2)
+                           .word(0)
+                           .word(0)
+                           .word(200)
+                           .word(300)
+                           .word(20)
+                           .word(1000)
+                           .dword(40)
+                           .dword(2)
+                           .dword(1)
+                           .word(1)
+                           .word(24)
+                           .dword(0)
+                           .dword(8)
+                           .dword(0)
+                           .dword(0)
+                           .dword(0)
+                           .dword(0)
+                           .dword(0x00FF0000)
+                           .dword(0x0000FF00));
+    return w.finish(3, QRect(0, 0, 1440, 720), 1440);
+}
+
+}  // namespace
+
+TEST(EmfToWmf, RoundTripKeepsShapesTextAndBitmapsInTheHeaderUnits) {
+    const QByteArray original = SamplePage();
+    const auto emf = mf::ConvertWmfToEmf(original);
+    ASSERT_TRUE(emf);
+    QString why;
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(*emf, 1440, &why);
+    ASSERT_TRUE(wmf) << why.toStdString();
+
+    const auto info = mf::ReadWmfInfo(*wmf);
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->placeable);
+    EXPECT_EQ(info->bbox, QRect(0, 0, 1440, 720));
+    EXPECT_EQ(info->unitsPerInch, 1440);
+
+    const auto recs = WmfRecords(*wmf);
+    const auto polygons = OfFunction(recs, kPolygon);
+    ASSERT_EQ(polygons.size(), 1u);
+    EXPECT_EQ(polygons[0].words, (std::vector<int>{3, 100, 100, 700, 150, 300, 600}));
+    const auto rects = OfFunction(recs, kRectangle);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].words, (std::vector<int>{700, 1400, 400, 800}));
+    ASSERT_EQ(OfFunction(recs, kEllipse).size(), 1u);
+
+    const auto pens = OfFunction(recs, kCreatePenIndirect);
+    ASSERT_FALSE(pens.empty());
+    EXPECT_EQ(pens[0].words[1], 15);  // width back in twips
+    const auto fonts = OfFunction(recs, kCreateFontIndirect);
+    ASSERT_EQ(fonts.size(), 1u);
+    EXPECT_EQ(fonts[0].words[0], -180);
+    EXPECT_EQ(uchar(fonts[0].bytes[13]), kShiftJisCharset);
+    EXPECT_TRUE(fonts[0].bytes.mid(18).startsWith("\x82\x6C\x82\x72 Gothic"));
+
+    const auto texts = OfFunction(recs, kExtTextOut);
+    ASSERT_EQ(texts.size(), 1u);
+    const WmfRec& t = texts[0];
+    EXPECT_EQ(t.words[0], 300);
+    EXPECT_EQ(t.words[1], 150);
+    EXPECT_EQ(t.words[2], 4);
+    EXPECT_EQ(t.bytes.mid(8, 4), QByteArray("\x8E\xCA"
+                                            "A1"));
+    // One advance per byte: the double-byte character's on its lead byte.
+    EXPECT_EQ(std::vector<int>(t.words.begin() + 6, t.words.end()),
+              (std::vector<int>{180, 0, 90, 90}));
+
+    const auto dibs = OfFunction(recs, kStretchDib);
+    ASSERT_EQ(dibs.size(), 1u);
+    EXPECT_EQ(std::vector<int>(dibs[0].words.begin() + 2, dibs[0].words.begin() + 11),
+              (std::vector<int>{0, 1, 2, 0, 0, 200, 300, 20, 1000}));
+    EXPECT_EQ(dibs[0].bytes.size(), 22 + 40 + 8);
+
+    // Converted once more, the page keeps the same records.
+    const auto again = mf::ConvertWmfToEmf(*wmf);
+    ASSERT_TRUE(again);
+    auto drawing = [](const QByteArray& bytes) {
+        std::vector<std::uint32_t> types;
+        for (const EmfRec& r : EmfRecords(bytes))
+            if (r.type == kEmrPolygon16 || r.type == kEmrRectangle || r.type == kEmrEllipse ||
+                r.type == kEmrExtTextOutW || r.type == kEmrStretchDiBits)
+                types.push_back(r.type);
+        return types;
+    };
+    EXPECT_EQ(drawing(*again), drawing(*emf));
+    EXPECT_EQ(drawing(*emf).size(), 5u);
+}
+
+TEST(EmfToWmf, RoundTripDrawsTheSamePage) {
+    const QByteArray original = SamplePage();
+    const auto emf = mf::ConvertWmfToEmf(original);
+    ASSERT_TRUE(emf);
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(*emf, 1440);
+    ASSERT_TRUE(wmf);
+    const auto a = mf::Picture::Load(original), b = mf::Picture::Load(*wmf);
+    ASSERT_TRUE(a && b);
+    const QImage ia = a->ToImage(QSize(192, 96)), ib = b->ToImage(QSize(192, 96));
+    ASSERT_EQ(ia.size(), ib.size());
+    int differing = 0, inked = 0;
+    for (int y = 0; y < ia.height(); ++y)
+        for (int x = 0; x < ia.width(); ++x) {
+            if (ia.pixel(x, y) != ib.pixel(x, y)) ++differing;
+            if (ia.pixel(x, y) != qRgb(255, 255, 255)) ++inked;
+        }
+    EXPECT_GT(inked, 2000);
+    EXPECT_LE(differing, ia.width() * ia.height() / 100);
+}
+
+TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
+    // An EMF in 0.01 mm (MM_HIMETRIC, y up) scaled twice by its world
+    // transform; frame 2 x 1 inch at 96 ppi.
+    EmfWriter w;
+    EmfRecord mode(kEmrSetMapMode);
+    w.add(mode.u32(3));
+    EmfRecord world(36);  // modify world transform: set
+    w.add(world.f32(2).f32(0).f32(0).f32(2).f32(0).f32(0).u32(4));
+    EmfRecord line(kEmrLineTo);
+    w.add(line.i32(635).i32(-635));  // 0.25 inch right, down; twice that after the transform
+    EmfRecord rect(kEmrRectangle);
+    w.add(rect.rect(0, 0, 1270, -1270));
+    const QByteArray emf = w.finish(QSize(192, 96), QSize(5080, 2540));
+
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(emf, 1000);
+    ASSERT_TRUE(wmf);
+    const auto recs = WmfRecords(*wmf);
+    ASSERT_GE(recs.size(), 5u);
+    EXPECT_EQ(recs[0].function, kSetMapMode);
+    EXPECT_EQ(recs[2].function, kSetWindowExt);
+    EXPECT_EQ(recs[2].words, (std::vector<int>{1000, 2000}));
+    EXPECT_EQ(recs[3].function, kLineTo);
+    EXPECT_EQ(recs[3].words, (std::vector<int>{500, 500}));
+    EXPECT_EQ(recs[4].words, (std::vector<int>{1000, 1000, 0, 0}));
+}
+
+TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
+    EmfWriter w;
+    EmfRecord stockPen(kEmrSelectObject);
+    w.add(stockPen.u32(0x80000008));  // NULL_PEN
+    EmfRecord pen(kEmrCreatePen);
+    w.add(pen.u32(1).u32(0).i32(0).i32(0).u32(0xFF));
+    EmfRecord select(kEmrSelectObject);
+    w.add(select.u32(1));
+    EmfRecord del(kEmrDeleteObject);
+    w.add(del.u32(1));
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    ASSERT_TRUE(wmf);
+    std::vector<std::pair<int, int>> calls;  // function, first word
+    for (const WmfRec& r : WmfRecords(*wmf))
+        if (r.function != kSetMapMode && r.function != kSetWindowOrg && r.function != kSetWindowExt)
+            calls.push_back({r.function, r.words.empty() ? -1 : r.words[0]});
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{kCreatePenIndirect, 5},
+                                                       {kSelectObject, 0},
+                                                       {kCreatePenIndirect, 0},
+                                                       {kSelectObject, 1},
+                                                       {kDeleteObject, 0},
+                                                       {kDeleteObject, 1}}));
+}
+
+TEST(EmfToWmf, RefusesWhatIsNoEmfAndSurvivesDamage) {
+    QString why;
+    EXPECT_FALSE(mf::ConvertEmfToPlaceableWmf(QByteArray(200, '\0'), 96, &why));
+    EXPECT_FALSE(why.isEmpty());
+    const auto emf = mf::ConvertWmfToEmf(SamplePage());
+    ASSERT_TRUE(emf);
+    EXPECT_FALSE(mf::ConvertEmfToPlaceableWmf(*emf, 0));
+    EXPECT_FALSE(mf::ConvertEmfToPlaceableWmf(*emf, 40000));
+    for (qsizetype n = 0; n < emf->size(); n += 3) {
+        const auto wmf = mf::ConvertEmfToPlaceableWmf(emf->left(n), 1440);
+        if (wmf) WmfRecords(*wmf);
+    }
+    QByteArray scrambled = *emf;
+    for (qsizetype i = 120; i < scrambled.size(); i += 7)
+        scrambled[i] = char(scrambled[i] ^ 0x5A);
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(scrambled, 1440);
+    if (wmf) WmfRecords(*wmf);
+}
