@@ -16,12 +16,15 @@ namespace {
 
 void AccumulateScalar(std::uint32_t* acc, const std::uint8_t* const* rows,
                       const std::uint32_t* weights, int count, std::size_t from, std::size_t n,
-                      bool add) {
+                      bool add, float* floats) {
     for (std::size_t k = from; k < n; ++k) {
         std::uint32_t sum = add ? acc[k] : 0;
         for (int j = 0; j < count; ++j)
             sum += weights[j] * rows[j][k];
-        acc[k] = sum;
+        if (floats)
+            floats[k] = static_cast<float>(sum);
+        else
+            acc[k] = sum;
     }
 }
 
@@ -74,7 +77,8 @@ BoxAxis MakeBoxAxis(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, 
 }
 
 void AccumulateRows(std::uint32_t* acc, const std::uint8_t* const* rows,
-                    const std::uint32_t* weights, int count, std::size_t n, bool add) {
+                    const std::uint32_t* weights, int count, std::size_t n, bool add,
+                    float* floats) {
     std::size_t done = 0;
 #if defined(__SSE2__)
     // pmaddwd multiplies signed 16-bit values: weights must stay below 2^15.
@@ -94,18 +98,33 @@ void AccumulateRows(std::uint32_t* acc, const std::uint8_t* const* rows,
             pairs[p] = _mm_set1_epi32(static_cast<int>(wb << 16 | weights[j]));
         }
         for (; done + 16 <= n; done += 16) {
-            __m128i sums[4];
             auto* out = reinterpret_cast<__m128i*>(acc + done);
-            for (int i = 0; i < 4; ++i)
-                sums[i] = add ? _mm_loadu_si128(out + i) : _mm_setzero_si128();
+            __m128i sums[4];
+            if (add) {
+                sums[0] = _mm_loadu_si128(out);
+                sums[1] = _mm_loadu_si128(out + 1);
+                sums[2] = _mm_loadu_si128(out + 2);
+                sums[3] = _mm_loadu_si128(out + 3);
+            } else {
+                sums[0] = sums[1] = sums[2] = sums[3] = _mm_setzero_si128();
+            }
             for (int p = 0; p < pairCount; ++p)
                 MultiplyAddPair(sums, a[p] + done, b[p] + done, pairs[p]);
-            for (int i = 0; i < 4; ++i)
-                _mm_storeu_si128(out + i, sums[i]);
+            if (floats) {
+                _mm_storeu_ps(floats + done, _mm_cvtepi32_ps(sums[0]));
+                _mm_storeu_ps(floats + done + 4, _mm_cvtepi32_ps(sums[1]));
+                _mm_storeu_ps(floats + done + 8, _mm_cvtepi32_ps(sums[2]));
+                _mm_storeu_ps(floats + done + 12, _mm_cvtepi32_ps(sums[3]));
+            } else {
+                _mm_storeu_si128(out, sums[0]);
+                _mm_storeu_si128(out + 1, sums[1]);
+                _mm_storeu_si128(out + 2, sums[2]);
+                _mm_storeu_si128(out + 3, sums[3]);
+            }
         }
     }
 #endif
-    AccumulateScalar(acc, rows, weights, count, done, n, add);
+    AccumulateScalar(acc, rows, weights, count, done, n, add, floats);
 }
 
 bool FastResolver::Usable(const BoxAxis& ax, std::int64_t srcH) {
@@ -126,43 +145,46 @@ FastResolver::FastResolver(const BoxAxis& ax, int channels, bool opaque, std::ui
       fullW_(fullW),
       fullH_(fullH),
       inverse_(inverse),
-      n_(n),
       weights_(ax.weights.begin(), ax.weights.end()),
       accFloat_(n + 4, 0.0f) {}
 
-void FastResolver::Row(const std::uint32_t* acc, std::uint32_t coveredY, std::uint32_t* line) {
+void FastResolver::Row(std::uint32_t coveredY, std::uint32_t* line) {
 #if defined(__SSE2__)
-    float* f = accFloat_.data();
-    std::size_t k = 0;
-    for (; k + 4 <= n_; k += 4)
-        _mm_storeu_ps(f + k,
-                      _mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(acc + k))));
-    for (; k < n_; ++k)
-        f[k] = static_cast<float>(acc[k]);
-
+    // Locals, so that stores through the vector types (which may alias
+    // anything) do not force the members to be reloaded.
+    const float* f = accFloat_.data();
+    const float* weights = weights_.data();
+    const int* firsts = ax_.first.data();
+    const int* counts = ax_.count.data();
+    const std::size_t* ats = ax_.at.data();
+    const std::uint32_t* covered = ax_.covered.data();
+    const int channels = channels_;
+    const bool opaque = opaque_;
+    const std::uint32_t fullW = fullW_;
+    const double inverse = inverse_;
     const __m128 scale = _mm_set1_ps(static_cast<float>(inverse_));
     const __m128 half = _mm_set1_ps(0.5f);
     const __m128 full = _mm_set1_ps(static_cast<float>(ax_.count.size()));
     const int dstW = static_cast<int>(ax_.count.size());
     const bool fullRow = coveredY == fullH_;
     for (int dx = 0; dx < dstW; ++dx) {
-        const int count = ax_.count[dx];
+        const int count = counts[dx];
         if (count == 0) {  // wholly outside the bitmap
             line[dx] = 0;
             continue;
         }
-        const float* w = weights_.data() + ax_.at[dx];
+        const float* w = weights + ats[dx];
         // Lane 3 of a 3-channel pixel picks up the next pixel's blue (or the
         // padding) and is ignored.
-        const float* p = f + static_cast<std::size_t>(ax_.first[dx]) * channels_;
+        const float* p = f + static_cast<std::size_t>(firsts[dx]) * channels;
         // Source pixels between the first and the last lie wholly inside the
         // destination pixel and all weigh the same: add them, multiply once.
         __m128 sum = _mm_mul_ps(_mm_loadu_ps(p), _mm_set1_ps(w[0]));
         if (count > 1) {
             __m128 inner = _mm_setzero_ps();
             for (int s = 1; s < count - 1; ++s)
-                inner = _mm_add_ps(inner, _mm_loadu_ps(p + s * channels_));
-            const float* last = p + (count - 1) * channels_;
+                inner = _mm_add_ps(inner, _mm_loadu_ps(p + s * channels));
+            const float* last = p + (count - 1) * channels;
             sum = _mm_add_ps(sum, _mm_mul_ps(_mm_loadu_ps(last), _mm_set1_ps(w[count - 1])));
             sum = _mm_add_ps(sum, _mm_mul_ps(inner, full));
         }
@@ -170,20 +192,18 @@ void FastResolver::Row(const std::uint32_t* acc, std::uint32_t coveredY, std::ui
         v = _mm_packs_epi32(v, v);
         v = _mm_packus_epi16(v, v);
         const auto px = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-        if (opaque_ && fullRow && ax_.covered[dx] == fullW_) {
+        if (opaque && fullRow && covered[dx] == fullW) {
             line[dx] = px | 0xFF000000u;
             continue;
         }
         std::uint32_t a = px >> 24;
-        if (opaque_)
-            a = static_cast<std::uint32_t>(255.0 * coveredY * ax_.covered[dx] * inverse_ + 0.5);
+        if (opaque) a = static_cast<std::uint32_t>(255.0 * coveredY * covered[dx] * inverse + 0.5);
         const std::uint32_t r = std::min((px >> 16) & 0xFF, a);
         const std::uint32_t g = std::min((px >> 8) & 0xFF, a);
         const std::uint32_t b = std::min(px & 0xFF, a);
         line[dx] = a << 24 | r << 16 | g << 8 | b;
     }
 #else
-    (void)acc;
     (void)coveredY;
     (void)line;
 #endif

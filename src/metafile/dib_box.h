@@ -29,22 +29,25 @@ BoxAxis MakeBoxAxis(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, 
 
 // Vertical step: acc[k] = sum of weights[j] * rows[j][k] over `count` rows,
 // k < n; added to acc when `add`. The weights of all calls for one sum add
-// up to at most 2^24, so 32 bits hold it.
+// up to at most 2^24, so 32 bits hold it. With `floats`, the last call of a
+// sum writes it there as floats instead of into acc.
 void AccumulateRows(std::uint32_t* acc, const std::uint8_t* const* rows,
-                    const std::uint32_t* weights, int count, std::size_t n, bool add);
+                    const std::uint32_t* weights, int count, std::size_t n, bool add,
+                    float* floats = nullptr);
 
 // Horizontal step in single-precision SIMD, when the machine has it and the
 // sums are small enough (`acc` below 2^31, at most 4096 columns a pixel).
 // Writes one destination row of premultiplied pixels: sums over `ax` of the
-// `channels`-byte columns of `acc` times `inverse`. With `opaque`, alpha is
-// the share of the pixel on the bitmap (coveredY * ax.covered * inverse);
-// otherwise the fourth channel. `accFloat` is scratch of n + 4 floats.
+// `channels`-float columns of the row sums (left by AccumulateRows in
+// Sums()) times `inverse`. With `opaque`, alpha is the share of the pixel on
+// the bitmap (coveredY * ax.covered * inverse); otherwise the fourth channel.
 class FastResolver {
 public:
     static bool Usable(const BoxAxis& ax, std::int64_t srcH);
     FastResolver(const BoxAxis& ax, int channels, bool opaque, std::uint32_t fullW,
                  std::uint32_t fullH, double inverse, std::size_t n);
-    void Row(const std::uint32_t* acc, std::uint32_t coveredY, std::uint32_t* line);
+    float* Sums() { return accFloat_.data(); }
+    void Row(std::uint32_t coveredY, std::uint32_t* line);
 
 private:
     const BoxAxis& ax_;
@@ -52,7 +55,6 @@ private:
     bool opaque_;
     std::uint32_t fullW_, fullH_;
     double inverse_;
-    std::size_t n_;
     std::vector<float> weights_;
     std::vector<float> accFloat_;
 };

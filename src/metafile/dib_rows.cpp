@@ -8,9 +8,26 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace mf::dib_internal {
+
+void DibRows::MakeRing(std::size_t bytes, int window) {
+    bufferBytes_ = bytes;
+    window_ = window;
+    ring_.assign(bytes * static_cast<std::size_t>(window), 0);
+}
+
+std::uint8_t* DibRows::NextBuffer() {
+    std::uint8_t* buffer = ring_.data() + bufferBytes_ * static_cast<std::size_t>(next_);
+    next_ = (next_ + 1) % window_;
+    return buffer;
+}
+
 namespace {
+
+// Decoded rows kept at once; a few rows of the widest bitmap stay small.
+constexpr int kDecodedWindow = 8;
 
 void PutBgra(std::uint8_t* p, std::uint32_t argb) {
     p[0] = static_cast<std::uint8_t>(argb);
@@ -26,7 +43,7 @@ public:
     RawRows(const DibView& dib, int x0) : dib_(dib), x0_(x0) {
         channels_ = dib.bitCount / 8;
         opaque_ = channels_ == 3 || !dib.hasAlpha;
-        stableRows_ = true;
+        window_ = std::numeric_limits<int>::max();
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.topDown ? y : dib_.height - 1 - y;
@@ -43,45 +60,63 @@ private:
 class IndexedRows final : public DibRows {
 public:
     IndexedRows(const DibView& dib, int x0, int x1) : dib_(dib), x0_(x0), x1_(x1) {
-        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+        MakeRing(static_cast<std::size_t>(x1 - x0) * 4, kDecodedWindow);
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.topDown ? y : dib_.height - 1 - y;
         const std::uint8_t* src = dib_.bits + static_cast<std::size_t>(stored) * dib_.stride;
-        const int bpp = dib_.bitCount;
-        const int perByte = 8 / bpp;
-        const unsigned mask = (1u << bpp) - 1;
-        std::uint8_t* out = buf_.data();
-        for (int x = x0_; x < x1_; ++x, out += 4) {
-            const int shift = 8 - bpp * (x % perByte + 1);
-            const unsigned index = (src[x / perByte] >> shift) & mask;
-            PutBgra(out, dib_.palette[index]);
+        const std::uint32_t* palette = dib_.palette.data();
+        std::uint8_t* buffer = NextBuffer();
+        std::uint8_t* out = buffer;
+        switch (dib_.bitCount) {
+            case 8:
+                for (int x = x0_; x < x1_; ++x, out += 4)
+                    PutBgra(out, palette[src[x]]);
+                break;
+            case 4:
+                for (int x = x0_; x < x1_; ++x, out += 4)
+                    PutBgra(out, palette[(x & 1) ? src[x >> 1] & 0x0F : src[x >> 1] >> 4]);
+                break;
+            default:
+                for (int x = x0_; x < x1_; ++x, out += 4)
+                    PutBgra(out, palette[(src[x >> 3] >> (7 - (x & 7))) & 1]);
+                break;
         }
-        return buf_.data();
+        return buffer;
     }
 
 private:
     const DibView& dib_;
     int x0_, x1_;
-    std::vector<std::uint8_t> buf_;
 };
 
-// One colour channel of a 16/32 bpp pixel under a mask, widened to 8 bits.
-struct Channel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint32_t max = 0;  // largest value under the mask, shifted down
+// One colour channel of a 16/32 bpp pixel under a mask, widened to 8 bits:
+// rounded v * 255 / max through a table for channels up to 12 bits, the top
+// 8 bits for wider ones.
+class Channel {
+public:
+    explicit Channel(std::uint32_t mask) : mask_(mask) {
+        if (!mask) return;
+        shift_ = std::countr_zero(mask);
+        const std::uint32_t max = mask >> shift_;
+        if (max < 4096) {
+            table_.resize(max + 1);
+            for (std::uint32_t v = 0; v <= max; ++v)
+                table_[v] = static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+        } else {
+            shift_ += std::bit_width(max) - 8;
+        }
+    }
+    bool empty() const { return mask_ == 0; }
+    std::uint8_t Get(std::uint32_t px) const {
+        const std::uint32_t v = (px & mask_) >> shift_;
+        return table_.empty() ? static_cast<std::uint8_t>(v) : table_[v];
+    }
 
-    explicit Channel(std::uint32_t m) : mask(m) {
-        if (!m) return;
-        shift = std::countr_zero(m);
-        max = m >> shift;
-    }
-    std::uint32_t Get(std::uint32_t px) const {
-        if (!max) return 0;
-        const std::uint32_t v = (px & mask) >> shift;
-        return static_cast<std::uint32_t>((std::uint64_t{v} * 255 + max / 2) / max);
-    }
+private:
+    std::uint32_t mask_ = 0;
+    int shift_ = 0;
+    std::vector<std::uint8_t> table_;
 };
 
 // 16 bpp (BI_RGB 5-5-5 or bit fields) and 32 bpp bit fields.
@@ -95,29 +130,29 @@ public:
           g_(dib.masks[1]),
           b_(dib.masks[2]),
           a_(dib.hasAlpha ? dib.masks[3] : 0) {
-        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+        MakeRing(static_cast<std::size_t>(x1 - x0) * 4, kDecodedWindow);
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.topDown ? y : dib_.height - 1 - y;
         const std::uint8_t* src = dib_.bits + static_cast<std::size_t>(stored) * dib_.stride;
-        std::uint8_t* out = buf_.data();
+        std::uint8_t* buffer = NextBuffer();
+        std::uint8_t* out = buffer;
         const bool wide = dib_.bitCount == 32;
         for (int x = x0_; x < x1_; ++x, out += 4) {
             const std::uint32_t px = wide ? qFromLittleEndian<std::uint32_t>(src + x * 4)
                                           : qFromLittleEndian<std::uint16_t>(src + x * 2);
-            out[0] = static_cast<std::uint8_t>(b_.Get(px));
-            out[1] = static_cast<std::uint8_t>(g_.Get(px));
-            out[2] = static_cast<std::uint8_t>(r_.Get(px));
-            out[3] = a_.mask ? static_cast<std::uint8_t>(a_.Get(px)) : 255;
+            out[0] = b_.Get(px);
+            out[1] = g_.Get(px);
+            out[2] = r_.Get(px);
+            out[3] = a_.empty() ? 255 : a_.Get(px);
         }
-        return buf_.data();
+        return buffer;
     }
 
 private:
     const DibView& dib_;
     int x0_, x1_;
     Channel r_, g_, b_, a_;
-    std::vector<std::uint8_t> buf_;
 };
 
 // BI_RLE8 / BI_RLE4 as a stream from the bottom row up. Pixels the stream
@@ -125,18 +160,19 @@ private:
 // stay transparent, as GDI leaves the destination alone there.
 class RleRows final : public DibRows {
 public:
-    RleRows(const DibView& dib, int x0, int x1) : dib_(dib), x0_(x0), x1_(x1) {
-        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+    RleRows(const DibView& dib, int x0, int x1)
+        : dib_(dib), x0_(x0), x1_(x1), bytes_(static_cast<std::size_t>(x1 - x0) * 4) {
+        MakeRing(bytes_, kDecodedWindow);
         bottomUpOnly_ = true;
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.height - 1 - y;
-        if (stored == current_) return buf_.data();
-        std::fill(buf_.begin(), buf_.end(), std::uint8_t{0});
+        if (stored == current_) return buffer_;
+        buffer_ = NextBuffer();
+        std::fill(buffer_, buffer_ + bytes_, std::uint8_t{0});
         current_ = stored;
-        if (stored < posY_) return buf_.data();  // asked out of order: nothing to give
-        Decode(stored);
-        return buf_.data();
+        Decode(stored);  // rows asked out of order, or skipped by the stream, stay empty
+        return buffer_;
     }
 
 private:
@@ -198,12 +234,13 @@ private:
     // Pixels beyond the row end are dropped rather than wrapped.
     void Put(std::int64_t x, unsigned index) {
         if (x < x0_ || x >= x1_) return;
-        PutBgra(buf_.data() + (x - x0_) * 4, dib_.palette[index]);
+        PutBgra(buffer_ + (x - x0_) * 4, dib_.palette[index]);
     }
 
     const DibView& dib_;
     int x0_, x1_;
-    std::vector<std::uint8_t> buf_;
+    std::size_t bytes_;
+    std::uint8_t* buffer_ = nullptr;
     int current_ = -1;
     std::size_t at_ = 0;
     std::int64_t posX_ = 0;
@@ -215,23 +252,28 @@ private:
 // the header's, the pixels it lacks are transparent.
 class ImageRows final : public DibRows {
 public:
-    ImageRows(QImage image, int x0, int x1) : image_(std::move(image)), x0_(x0), x1_(x1) {
-        buf_.resize(static_cast<std::size_t>(x1 - x0) * 4);
+    ImageRows(QImage image, int x0, int x1)
+        : image_(std::move(image)),
+          x0_(x0),
+          x1_(x1),
+          bytes_(static_cast<std::size_t>(x1 - x0) * 4) {
+        MakeRing(bytes_, kDecodedWindow);
     }
     const std::uint8_t* Row(int y) override {
-        std::fill(buf_.begin(), buf_.end(), std::uint8_t{0});
-        if (y >= image_.height()) return buf_.data();
+        std::uint8_t* buffer = NextBuffer();
+        std::fill(buffer, buffer + bytes_, std::uint8_t{0});
+        if (y >= image_.height()) return buffer;
         const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
         const int end = std::min(x1_, image_.width());
         for (int x = x0_; x < end; ++x)
-            PutBgra(buf_.data() + (x - x0_) * 4, line[x]);
-        return buf_.data();
+            PutBgra(buffer + (x - x0_) * 4, line[x]);
+        return buffer;
     }
 
 private:
     QImage image_;
     int x0_, x1_;
-    std::vector<std::uint8_t> buf_;
+    std::size_t bytes_;
 };
 
 }  // namespace

@@ -23,19 +23,28 @@ public:
     // Rows must be asked for from the bottom of the bitmap upwards
     // (run-length data is a stream that starts at the bottom row).
     bool bottomUpOnly() const { return bottomUpOnly_; }
-    // Row pointers stay valid as long as this object (they point into the
-    // DIB itself), so several rows can be combined at once.
-    bool stableRows() const { return stableRows_; }
+    // How many of the latest Row() pointers stay valid together, so that
+    // the scaler can sum that many rows in one pass.
+    int window() const { return window_; }
 
     // Pixels of top-down row `y` (0 <= y < height), columns [x0, x1) given at
-    // creation. The pointer stays valid until the next call.
+    // creation.
     virtual const std::uint8_t* Row(int y) = 0;
 
 protected:
+    // Decoders write into a ring of `window` row buffers of `bytes` each.
+    void MakeRing(std::size_t bytes, int window);
+    std::uint8_t* NextBuffer();
+
     int channels_ = 4;
     bool opaque_ = false;
     bool bottomUpOnly_ = false;
-    bool stableRows_ = false;
+    int window_ = 1;
+
+private:
+    std::vector<std::uint8_t> ring_;
+    std::size_t bufferBytes_ = 0;
+    int next_ = 0;
 };
 
 // Row access for columns [x0, x1) of `dib` (0 <= x0 < x1 <= width); null when

@@ -86,6 +86,8 @@ void ShrinkAveraged(DibRows& rows, const QRect& src, const QRect& clip, QImage& 
     const std::size_t n = static_cast<std::size_t>(clip.width()) * channels;
     std::vector<std::uint32_t> acc(n);
     const std::uint8_t* rowPtrs[kRowsPerPass];
+    std::uint32_t rowWeights[kRowsPerPass];
+    const int window = std::min(kRowsPerPass, rows.window());
     const Area area{static_cast<std::uint32_t>(src.width()),
                     static_cast<std::uint32_t>(src.height()),
                     1.0 / (static_cast<double>(src.width()) * src.height())};
@@ -114,24 +116,22 @@ void ShrinkAveraged(DibRows& rows, const QRect& src, const QRect& clip, QImage& 
             std::fill(line, line + dstW, 0u);
             continue;
         }
+        // Rows in groups the decoder keeps valid together, bottom-up first
+        // when the decoder streams.
         const std::uint32_t* wy = ay.weights.data() + ay.at[dy];
-        if (rows.stableRows()) {
-            // All rows of this destination row at once, in groups the kernel takes.
-            for (int j = 0; j < count; j += kRowsPerPass) {
-                const int group = std::min(kRowsPerPass, count - j);
-                for (int g = 0; g < group; ++g)
-                    rowPtrs[g] = rows.Row(clip.top() + ay.first[dy] + j + g);
-                dib_internal::AccumulateRows(acc.data(), rowPtrs, wy + j, group, n, j > 0);
+        for (int j = 0; j < count; j += window) {
+            const int group = std::min(window, count - j);
+            for (int g = 0; g < group; ++g) {
+                const int k = up ? count - 1 - (j + g) : j + g;
+                rowPtrs[g] = rows.Row(clip.top() + ay.first[dy] + k);
+                rowWeights[g] = wy[k];
             }
-        } else {
-            for (int j = 0; j < count; ++j) {
-                const int k = up ? count - 1 - j : j;
-                const std::uint8_t* row = rows.Row(clip.top() + ay.first[dy] + k);
-                dib_internal::AccumulateRows(acc.data(), &row, wy + k, 1, n, j > 0);
-            }
+            const bool last = j + group == count;
+            dib_internal::AccumulateRows(acc.data(), rowPtrs, rowWeights, group, n, j > 0,
+                                         last && fast ? fast->Sums() : nullptr);
         }
         if (fast)
-            fast->Row(acc.data(), ay.covered[dy], line);
+            fast->Row(ay.covered[dy], line);
         else
             resolve(ax, acc.data(), ay.covered[dy], area, line);
     }
