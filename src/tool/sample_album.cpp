@@ -92,6 +92,14 @@ public:
         w_.SelectObject(EmfWriter::kStockObject | 13);  // SYSTEM_FONT
         w_.DeleteObject(font);
     }
+    // Centred by the cell advances the text is written with.
+    void CentredText(int y, const QString& text, const QString& face, int height,
+                     QColor color = Qt::black) {
+        int width = 0;
+        for (QChar c : text)
+            width += c.unicode() < 0x80 ? height / 2 : height;
+        Text(QPoint((size().width() - width) / 2, y), text, face, height, color);
+    }
     void Frame(const QRect& r) { w_.Rectangle(r); }
     void Line(QPoint a, QPoint b) {
         w_.MoveTo(a);
@@ -153,8 +161,8 @@ QByteArray CoverPage() {
     const QSize s = page.size();
     page.Band(QRect(60, 180, s.width() - 120, 90), QColor(230, 238, 248));
     page.Frame(QRect(60, 180, s.width() - 120, 90));
-    page.Text(QPoint(110, 240), QStringLiteral("○○線道路改良工事"), kMincho, 40);
-    page.Text(QPoint(260, 340), QStringLiteral("工事写真帳"), kGothic, 36, QColor(0, 40, 120));
+    page.CentredText(240, QStringLiteral("○○線道路改良工事"), kMincho, 40);
+    page.CentredText(340, QStringLiteral("工事写真帳"), kGothic, 36, QColor(0, 40, 120));
     page.Image(QRect(157, 420, 480, 360), SynthesizedPhoto(11, QSize(480, 360)));
     page.Frame(QRect(157, 420, 480, 360));
     page.Text(QPoint(200, 880), QStringLiteral("工期：2026/09/01 ～ 2027/03/15"), kMincho, 18);

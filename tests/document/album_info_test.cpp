@@ -96,3 +96,22 @@ TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
     EXPECT_FALSE(AlbumInfoJson(*doc, &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Damaged);
 }
+
+TEST(LoadPagePicture, PicturesLoadAndOtherBytesAreRefused) {
+    AlbumFolder folder;
+    AlbumSpec spec = BasicSpec("PXA", 25000, 3);
+    spec.pages[1].picture = PlaceableWmf();
+    spec.pages[2].picture = PlaceableWmf().mid(22);
+    LoadError error;
+    auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), spec), &error);
+    ASSERT_TRUE(doc);
+    const std::optional<mf::Picture> emf = LoadPagePicture(*doc, 1, &error);
+    ASSERT_TRUE(emf) << error.reason.toStdString();
+    EXPECT_EQ(emf->kind(), mf::Picture::Kind::Emf);
+    const std::optional<mf::Picture> wmf = LoadPagePicture(*doc, 2, &error);
+    ASSERT_TRUE(wmf) << error.reason.toStdString();
+    EXPECT_EQ(wmf->kind(), mf::Picture::Kind::Wmf);
+    EXPECT_FALSE(LoadPagePicture(*doc, 3, &error));
+    EXPECT_EQ(error.kind, LoadError::Kind::BadPicture);
+    EXPECT_EQ(error.fileName, doc->fileName);
+}
