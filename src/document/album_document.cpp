@@ -13,6 +13,8 @@
 namespace {
 
 constexpr qint64 kCopyBlock = 4096;
+// The compressed side is read in larger pieces: fewer reads, same output blocks.
+constexpr qint64 kCopyInputChunk = 256 * 1024;
 // Deflate cannot inflate more than about 1032 bytes from one stored byte; a
 // length beyond that ratio cannot be genuine.
 constexpr qint64 kMaxInflateRatio = 1100;
@@ -89,15 +91,16 @@ public:
     Loader(const QString& path, const OpenOptions& options, LoadError* error)
         : path_(path), options_(options), error_(error) {}
 
-    std::unique_ptr<AlbumDocument> Run();
+    std::unique_ptr<AlbumDocument> Run() { return Load() ? std::move(doc_) : nullptr; }
 
 private:
     bool Fail(LoadError::Kind kind, const QString& reason) {
         if (error_) *error_ = MakeError(kind, path_, reason);
         return false;
     }
+    bool Load();
     bool ReadStructure(const ReadFn& read, char* out, qint64 count, const QString& what);
-    bool MakeTemporaryCopy(ZlibReader& inflater);
+    bool MakeTemporaryCopy(QFile& file);
     bool ReadSettings(const ReadFn& read);
     bool ReadContents(const ReadFn& read);
     bool ReadPageIndex(const ReadFn& read, qint64 roomLeft);
@@ -123,7 +126,10 @@ bool Loader::ReadStructure(const ReadFn& read, char* out, qint64 count, const QS
                 QStringLiteral("cannot read the %1: %2").arg(what, streamError_));
 }
 
-bool Loader::MakeTemporaryCopy(ZlibReader& inflater) {
+// Inflates the body from the file's current position into the first free
+// temporary copy, in blocks of 4096 bytes.
+bool Loader::MakeTemporaryCopy(QFile& file) {
+    ZlibReader inflater(file, kCopyInputChunk);
     const QString folder = options_.workFolder.isEmpty() ? QDir::tempPath() : options_.workFolder;
     std::unique_ptr<QFile> copy = CreateTemporaryCopy(folder, &doc_->tempPath);
     if (!copy)
@@ -228,16 +234,15 @@ bool Loader::ReadPageIndex(const ReadFn& read, qint64 roomLeft) {
     return true;
 }
 
-std::unique_ptr<AlbumDocument> Loader::Run() {
+bool Loader::Load() {
     doc_->pxaFlag = HasPxaExtension(path_);
     if (!QFileInfo(path_).isFile())
-        return Fail(LoadError::Kind::NotFound, QStringLiteral("no such file")), nullptr;
+        return Fail(LoadError::Kind::NotFound, QStringLiteral("no such file"));
     if (!IsAlbumFileName(path_))
-        return Fail(LoadError::Kind::BadName, QStringLiteral("not an album file name")), nullptr;
+        return Fail(LoadError::Kind::BadName, QStringLiteral("not an album file name"));
 
     auto file = std::make_unique<QFile>(path_);
-    if (!file->open(QIODevice::ReadOnly))
-        return Fail(LoadError::Kind::Io, file->errorString()), nullptr;
+    if (!file->open(QIODevice::ReadOnly)) return Fail(LoadError::Kind::Io, file->errorString());
     const qint64 fileSize = file->size();
     doc_->currentPage = 1;
     char headerBytes[kHeaderSize] = {};
@@ -246,45 +251,41 @@ std::unique_ptr<AlbumDocument> Loader::Run() {
     doc_->wideSettings = HasWideSettings(doc_->header);
     doc_->formatVersion = DocumentFormatVersion(doc_->header);
     if (doc_->formatVersion < 10000)
-        return Fail(LoadError::Kind::BadVersion, QStringLiteral("unsupported producer or version")),
-               nullptr;
+        return Fail(LoadError::Kind::BadVersion, QStringLiteral("unsupported producer or version"));
     if (headerRead != kHeaderSize)
-        return Fail(LoadError::Kind::Damaged, QStringLiteral("the file ends inside the header")),
-               nullptr;
+        return Fail(LoadError::Kind::Damaged, QStringLiteral("the file ends inside the header"));
 
     const BodyScheme scheme = BodySchemeOf(doc_->formatVersion);
-    ZlibReader inflater(*file);
+    std::optional<ZlibReader> inflater;  // format 2.0 and later read straight through it
     ReadFn read;
     qint64 roomLeft = -1;
     if (scheme == BodyScheme::WholeBody) {
         const qint64 length = doc_->header.pageBase;
         if (length < 0)
             return Fail(LoadError::Kind::Damaged,
-                        QStringLiteral("the body length %1 is negative").arg(length)),
-                   nullptr;
+                        QStringLiteral("the body length %1 is negative").arg(length));
         if (length > (fileSize - kHeaderSize + 1) * kMaxInflateRatio)
-            return Fail(LoadError::Kind::Damaged,
-                        QStringLiteral("the body length %1 is more than the file can hold")
-                            .arg(length)),
-                   nullptr;
-        if (!MakeTemporaryCopy(inflater)) return nullptr;
+            return Fail(
+                LoadError::Kind::Damaged,
+                QStringLiteral("the body length %1 is more than the file can hold").arg(length));
+        if (!MakeTemporaryCopy(*file)) return false;
         file.reset();  // the copy is the body from now on
         QIODevice* body = doc_->body.get();
         read = [body](char* out, qint64 max) { return body->read(out, max); };
     } else {
+        inflater.emplace(*file);
         read = [this, &inflater](char* out, qint64 max) {
-            const qint64 got = inflater.read(out, max);
-            if (got < 0) streamError_ = inflater.error();
+            const qint64 got = inflater->read(out, max);
+            if (got < 0) streamError_ = inflater->error();
             return got;
         };
     }
-    if (!ReadSettings(read) || !ReadContents(read)) return nullptr;
+    if (!ReadSettings(read) || !ReadContents(read)) return false;
     if (scheme == BodyScheme::WholeBody) roomLeft = doc_->bodySize - doc_->body->pos();
-    if (!ReadPageIndex(read, roomLeft)) return nullptr;
-    if (scheme != BodyScheme::WholeBody && !DrainToStreamEnd(inflater))
+    if (!ReadPageIndex(read, roomLeft)) return false;
+    if (inflater && !DrainToStreamEnd(*inflater))
         return Fail(LoadError::Kind::Damaged,
-                    QStringLiteral("cannot inflate the page index: %1").arg(inflater.error())),
-               nullptr;
+                    QStringLiteral("cannot inflate the page index: %1").arg(inflater->error()));
 
     if (scheme != BodyScheme::WholeBody) {
         // The same read handle serves the pictures, which lie in the file itself.
@@ -292,7 +293,7 @@ std::unique_ptr<AlbumDocument> Loader::Run() {
         doc_->body = std::move(file);
     }
     if (doc_->pageCount <= 0)
-        return Fail(LoadError::Kind::NoPages, QStringLiteral("the document has no pages")), nullptr;
+        return Fail(LoadError::Kind::NoPages, QStringLiteral("the document has no pages"));
 
     doc_->fileName = path_;
     const int ppi = options_.screenPpi;
@@ -304,7 +305,7 @@ std::unique_ptr<AlbumDocument> Loader::Run() {
         for (size_t k = 1; k < doc_->pages.size(); ++k)
             doc_->pages[k].offset += doc_->header.pageBase;
     }
-    return std::move(doc_);
+    return true;
 }
 
 bool PageFail(LoadError* error, LoadError::Kind kind, const AlbumDocument& doc,
