@@ -22,9 +22,10 @@ QImage ReferenceBox(const QImage& image, const QRect& src, const QSize& dst) {
             const double x0 = src.x() + dx * fx, x1 = x0 + fx;
             const double y0 = src.y() + dy * fy, y1 = y0 + fy;
             double sum[4] = {0, 0, 0, 0};
-            for (int sy = int(std::floor(y0)); sy < y1; ++sy)
-                for (int sx = int(std::floor(x0)); sx < x1; ++sx) {
-                    if (sx < 0 || sy < 0 || sx >= image.width() || sy >= image.height()) continue;
+            const int syEnd = std::min<int>(image.height(), int(std::ceil(y1)));
+            const int sxEnd = std::min<int>(image.width(), int(std::ceil(x1)));
+            for (int sy = std::max(0, int(std::floor(y0))); sy < syEnd; ++sy)
+                for (int sx = std::max(0, int(std::floor(x0))); sx < sxEnd; ++sx) {
                     const double w = (std::min<double>(sx + 1, x1) - std::max<double>(sx, x0)) *
                                      (std::min<double>(sy + 1, y1) - std::max<double>(sy, y0));
                     const QRgb c = image.pixel(sx, sy);
@@ -160,6 +161,28 @@ TEST(DibScale, AveragingMatchesTheAreaAverageForEveryPath) {
             ExpectNear(mf::DecodeDibScaled(*view, r.src, r.dst, true),
                        ReferenceBox(s.image, r.src, r.dst), 1);
         }
+    }
+}
+
+// Sizes that leave the fast paths: more than 4096 source columns per
+// destination pixel, sums beyond 32 bits, row weights beyond 16 bits.
+TEST(DibScale, AveragingOfExtremeRatiosMatchesTheAreaAverage) {
+    struct Case {
+        QSize bitmap;
+        Request request;
+    };
+    const Case cases[] = {
+        {{9000, 2}, {{0, 0, 9000, 2}, {2, 1}}},
+        {{40, 30}, {{0, 0, 40, 9000000}, {2, 3}}},
+        {{1, 40000}, {{0, 0, 1, 40000}, {1, 39999}}},
+    };
+    for (const Case& c : cases) {
+        const QImage image = NoiseImage(c.bitmap.width(), c.bitmap.height(), 5);
+        const Dib dib = RgbDib(image);
+        const auto view = dib.Parse();
+        ASSERT_TRUE(view);
+        ExpectNear(mf::DecodeDibScaled(*view, c.request.src, c.request.dst, true),
+                   ReferenceBox(image, c.request.src, c.request.dst), 1);
     }
 }
 
