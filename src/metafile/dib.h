@@ -25,10 +25,11 @@ enum DibCompression : std::uint32_t {
     kBiPng = 5,
 };
 
-// Colour usage of a DIB record: RGB colour table, or palette indices. We play
-// metafiles without a logical palette, so DIB_PAL_COLORS index i of an
-// n-entry table becomes the grey i * 255 / (n - 1): 1 bpp stays black and
-// white, 8 bpp identity tables come out as a grey ramp.
+// Colour usage of a DIB record: RGB colour table, or 16-bit indices into the
+// logical palette. ParseDib knows no logical palette: it shows index v as
+// the grey v * 255 / (largest index in the table), so [0, 1] and [0, 255]
+// tables stay black and white and identity tables become a grey ramp. A
+// caller that has a palette rebuilds `palette` from `paletteIndices`.
 enum DibUsage : std::uint32_t { kDibRgbColors = 0, kDibPalColors = 1 };
 
 // A parsed DIB header pointing into the caller's bytes (which must outlive it).
@@ -39,7 +40,10 @@ struct DibView {
     int bitCount = 0;      // 1, 4, 8, 16, 24, 32
     std::uint32_t compression = kBiRgb;
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha for 16/32 bpp
-    std::vector<std::uint32_t> palette;     // 0xAARRGGBB with AA = 0xFF
+    // 1 << bitCount entries for 1/4/8 bpp (past biClrUsed: black), else empty.
+    std::vector<std::uint32_t> palette;  // 0xAARRGGBB with AA = 0xFF
+    // DIB_PAL_COLORS: the table's logical-palette indices, one per entry used.
+    std::vector<std::uint16_t> paletteIndices;
     const std::uint8_t* bits = nullptr;
     std::size_t bitsSize = 0;
     std::size_t stride = 0;  // bytes per row for uncompressed data

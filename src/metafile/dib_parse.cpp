@@ -1,6 +1,8 @@
 // Reads a BITMAPINFO and checks it against the bytes the record carries.
 
 #include <QtEndian>
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "metafile/dib.h"
@@ -31,20 +33,33 @@ bool IsIndexed(int bitCount) {
     return bitCount == 1 || bitCount == 4 || bitCount == 8;
 }
 
-// Greys for palette indices when no logical palette is selected: index i of
-// an n-entry table maps to an even ramp from black to white, so 1 bpp stays
-// black/white and 8 bpp greyscale scans look right.
-std::uint32_t GreyForIndex(std::uint32_t index, std::uint32_t entries) {
-    const std::uint32_t level = entries > 1 ? (index % entries) * 255 / (entries - 1) : 0;
+// Greys for DIB_PAL_COLORS indices when no logical palette is known: the
+// largest index in the table is white, 0 is black.
+std::uint32_t GreyForIndex(std::uint32_t index, std::uint32_t largest) {
+    const std::uint32_t level = largest ? index * 255 / largest : 0;
     return 0xFF000000u | level << 16 | level << 8 | level;
 }
 
-// True when any pixel of an uncompressed 32 bpp image has a non-zero top byte.
+// True when any pixel of an uncompressed 32 bpp image has a non-zero top
+// byte. Eight bytes at a time: most such bitmaps are all zero there and are
+// read to the end.
 bool AnyAlphaByte(const DibView& v) {
+    const std::size_t rowBytes = static_cast<std::size_t>(v.width) * 4;
     for (int y = 0; y < v.height; ++y) {
         const std::uint8_t* row = v.bits + static_cast<std::size_t>(y) * v.stride;
-        for (int x = 0; x < v.width; ++x)
-            if (row[x * 4 + 3] != 0) return true;
+        std::uint64_t seen = 0;
+        std::size_t x = 0;
+        for (; x + 8 <= rowBytes; x += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, row + x, 8);
+            seen |= word;
+        }
+        // The fourth byte of both pixels in the word.
+        constexpr std::uint64_t kAlphaBytes = std::endian::native == std::endian::little
+                                                  ? 0xFF000000FF000000ull
+                                                  : 0x000000FF000000FFull;
+        if (seen & kAlphaBytes) return true;
+        if (x < rowBytes && row[x + 3] != 0) return true;
     }
     return false;
 }
@@ -124,7 +139,6 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
     v.width = static_cast<int>(width);
     v.height = static_cast<int>(height);
 
-    const bool compressedImage = v.compression == kBiJpeg || v.compression == kBiPng;
     switch (v.compression) {
         case kBiRgb:
             if (!IsIndexed(v.bitCount) && v.bitCount != 16 && v.bitCount != 24 && v.bitCount != 32)
@@ -190,22 +204,27 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
     if (IsIndexed(v.bitCount)) {
         const std::uint32_t full = 1u << v.bitCount;
         entries = (clrUsed == 0 || clrUsed > full) ? full : clrUsed;
-    } else if (!core && !compressedImage) {
-        entries = clrUsed;
     }
+    // Only indexed bitmaps use the table; elsewhere a short one is harmless.
     const std::size_t entrySize = usage == kDibPalColors ? 2 : tableEntrySize;
-    if (entries > (infoSize - tableAt) / entrySize)
-        return Fail(why, QStringLiteral("colour table beyond the record"));
     if (IsIndexed(v.bitCount)) {
+        if (entries > (infoSize - tableAt) / entrySize)
+            return Fail(why, QStringLiteral("colour table beyond the record"));
         const std::uint32_t full = 1u << v.bitCount;
         v.palette.resize(full, 0xFF000000u);
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            const std::uint8_t* e = info + tableAt + i * entrySize;
-            if (usage == kDibPalColors)
-                v.palette[i] = GreyForIndex(U16(e), entries);
-            else
+        if (usage == kDibPalColors) {
+            for (std::uint32_t i = 0; i < entries; ++i)
+                v.paletteIndices.push_back(U16(info + tableAt + i * entrySize));
+            const std::uint32_t largest =
+                *std::max_element(v.paletteIndices.begin(), v.paletteIndices.end());
+            for (std::uint32_t i = 0; i < entries; ++i)
+                v.palette[i] = GreyForIndex(v.paletteIndices[i], largest);
+        } else {
+            for (std::uint32_t i = 0; i < entries; ++i) {
+                const std::uint8_t* e = info + tableAt + i * entrySize;
                 v.palette[i] =
                     0xFF000000u | std::uint32_t{e[2]} << 16 | std::uint32_t{e[1]} << 8 | e[0];
+            }
         }
     }
 

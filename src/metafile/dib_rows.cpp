@@ -26,6 +26,17 @@ std::uint8_t* DibRows::NextBuffer() {
 
 namespace {
 
+// The colour table padded with black to 256 entries, so that any index is
+// safe even when a caller has swapped in a shorter table.
+std::vector<std::uint32_t> FullPalette(const DibView& dib) {
+    std::vector<std::uint32_t> palette(
+        dib.palette.begin(),
+        dib.palette.begin() +
+            static_cast<std::ptrdiff_t>(std::min<std::size_t>(dib.palette.size(), 256)));
+    palette.resize(256, 0xFF000000u);
+    return palette;
+}
+
 // Decoded rows kept at once; a few rows of the widest bitmap stay small.
 constexpr int kDecodedWindow = 8;
 
@@ -59,13 +70,14 @@ private:
 // 1, 4 and 8 bpp through the colour table.
 class IndexedRows final : public DibRows {
 public:
-    IndexedRows(const DibView& dib, int x0, int x1) : dib_(dib), x0_(x0), x1_(x1) {
+    IndexedRows(const DibView& dib, int x0, int x1)
+        : dib_(dib), x0_(x0), x1_(x1), palette_(FullPalette(dib)) {
         MakeRing(static_cast<std::size_t>(x1 - x0) * 4, kDecodedWindow);
     }
     const std::uint8_t* Row(int y) override {
         const int stored = dib_.topDown ? y : dib_.height - 1 - y;
         const std::uint8_t* src = dib_.bits + static_cast<std::size_t>(stored) * dib_.stride;
-        const std::uint32_t* palette = dib_.palette.data();
+        const std::uint32_t* palette = palette_.data();
         std::uint8_t* buffer = NextBuffer();
         std::uint8_t* out = buffer;
         switch (dib_.bitCount) {
@@ -88,6 +100,7 @@ public:
 private:
     const DibView& dib_;
     int x0_, x1_;
+    std::vector<std::uint32_t> palette_;
 };
 
 // One colour channel of a 16/32 bpp pixel under a mask, widened to 8 bits:
@@ -161,7 +174,11 @@ private:
 class RleRows final : public DibRows {
 public:
     RleRows(const DibView& dib, int x0, int x1)
-        : dib_(dib), x0_(x0), x1_(x1), bytes_(static_cast<std::size_t>(x1 - x0) * 4) {
+        : dib_(dib),
+          x0_(x0),
+          x1_(x1),
+          bytes_(static_cast<std::size_t>(x1 - x0) * 4),
+          palette_(FullPalette(dib)) {
         MakeRing(bytes_, kDecodedWindow);
         bottomUpOnly_ = true;
     }
@@ -234,12 +251,13 @@ private:
     // Pixels beyond the row end are dropped rather than wrapped.
     void Put(std::int64_t x, unsigned index) {
         if (x < x0_ || x >= x1_) return;
-        PutBgra(buffer_ + (x - x0_) * 4, dib_.palette[index]);
+        PutBgra(buffer_ + (x - x0_) * 4, palette_[index]);
     }
 
     const DibView& dib_;
     int x0_, x1_;
     std::size_t bytes_;
+    std::vector<std::uint32_t> palette_;
     std::uint8_t* buffer_ = nullptr;
     int current_ = -1;
     std::size_t at_ = 0;

@@ -76,16 +76,26 @@ TEST(DibParse, ClrUsedSizesTheColourTable) {
     EXPECT_TRUE(full.Parse());
 }
 
-TEST(DibParse, PalColorsBecomeGreys) {
-    // Two 16-bit palette indices instead of RGBQUADs: black and white.
-    Dib dib{InfoHeader(2, 1, 1), {0b01000000, 0, 0, 0}};
-    Put16(dib.info, 0);
-    Put16(dib.info, 1);
-    const auto view = dib.Parse(mf::kDibPalColors);
+TEST(DibParse, PalColorsBecomeGreysUnlessTheCallerMapsThem) {
+    // 4 bpp, three 16-bit palette indices instead of RGBQUADs; pixels 0 1 2 3.
+    Dib dib{InfoHeader(4, 1, 4, mf::kBiRgb, 40, 3), {0x01, 0x23, 0, 0}};
+    for (std::uint32_t index : {0u, 255u, 51u})
+        Put16(dib.info, index);
+    auto view = dib.Parse(mf::kDibPalColors);
     ASSERT_TRUE(view);
-    const QImage image = mf::DecodeDib(*view);
+    EXPECT_EQ(view->paletteIndices, (std::vector<std::uint16_t>{0, 255, 51}));
+    QImage image = mf::DecodeDib(*view);
     EXPECT_EQ(image.pixel(0, 0), 0xFF000000u);
     EXPECT_EQ(image.pixel(1, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(image.pixel(2, 0), 0xFF333333u);
+    EXPECT_EQ(image.pixel(3, 0), 0xFF000000u);  // past the table
+
+    // A player with a logical palette maps the indices itself; a short
+    // table is padded with black.
+    view->palette = {0xFFFF0000u, 0xFF00FF00u};
+    image = mf::DecodeDib(*view);
+    EXPECT_EQ(image.pixel(1, 0), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(2, 0), 0xFF000000u);
 }
 
 TEST(DibParse, BitfieldMasksAfterTheHeaderOrInsideIt) {
