@@ -172,6 +172,10 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
     const double ppiX = devX * 25.4 / mmX, ppiY = devY * 25.4 / mmY;
     const double frameW = frame.right() - frame.left(), frameH = frame.bottom() - frame.top();
     if (frameW <= 0 || frameH <= 0) return fail("EMF frame is empty");
+    // A frame too large for 16-bit coordinates in these units gets coarser
+    // units instead of a clipped picture.
+    const double largest = std::max(frameW, frameH);
+    if (largest * upi_ / 2540.0 > 32767) upi_ = std::max(1, int(32767 * 2540.0 / largest));
     const int bboxW = Clamp16(frameW * upi_ / 2540.0), bboxH = Clamp16(frameH * upi_ / 2540.0);
     if (bboxW <= 0 || bboxH <= 0) return fail("picture too small for these units");
 

@@ -12,9 +12,10 @@
 namespace mf {
 
 // The bounding box is (0, 0) to the EMF frame's size in `unitsPerInch`
-// units. Records without a WMF form (paths are flattened; gradients, alpha
-// blends and world-transformed bitmaps are not kept) are left out. Fails only
-// for bytes that are not an EMF or a `unitsPerInch` outside 1..32767.
+// units; a frame too large for 16-bit coordinates in them gets the largest
+// units per inch that fits (the header says which). Records without a WMF form (paths are
+// flattened; gradients, alpha blends and world-transformed bitmaps are not kept) are left out.
+// Fails only for bytes that are not an EMF or a `unitsPerInch` outside 1..32767.
 std::optional<QByteArray> ConvertEmfToPlaceableWmf(const QByteArray& emf, int unitsPerInch,
                                                    QString* why = nullptr);
 

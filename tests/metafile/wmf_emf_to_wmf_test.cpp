@@ -213,6 +213,21 @@ TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
     EXPECT_EQ(recs[4].words, (std::vector<int>{1000, 1000, 0, 0}));
 }
 
+TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
+    EmfWriter w;
+    EmfRecord line(kEmrLineTo);
+    w.add(line.i32(3780).i32(0));
+    // 10 m x 1 m in 0.01 mm.
+    const auto wmf =
+        mf::ConvertEmfToPlaceableWmf(w.finish(QSize(37795, 3780), QSize(1000000, 100000)), 1440);
+    ASSERT_TRUE(wmf);
+    const auto info = mf::ReadWmfInfo(*wmf);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->unitsPerInch, 83);  // 32767 units over 393.7 inches
+    EXPECT_LE(info->bbox.width(), 32767);
+    EXPECT_NEAR(info->frameHundredthsMm().width(), 1000000, 1000000 / 300);
+}
+
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
     EmfWriter w;
     EmfRecord stockPen(kEmrSelectObject);
