@@ -47,17 +47,17 @@ struct Fixture {
     qint64 bodyLength = 0;
 
     Fixture() {
-        AlbumSpec spec;
-        spec.producer = "PXA";
-        spec.producerVersion = 15000;
-        spec.settings = DefaultSettings();
+        AlbumSpec draft;
+        draft.producer = "PXA";
+        draft.producerVersion = 15000;
+        draft.settings = DefaultSettings();
         std::vector<QByteArray> distinct;
         for (int i = 0; i < kDistinctPages; ++i)
             distinct.push_back(PhotoPage(i));
         for (int i = 0; i < kPages; ++i)
-            spec.pages.push_back({distinct[size_t(i % kDistinctPages)], 0, {}, {}});
+            draft.pages.push_back({distinct[size_t(i % kDistinctPages)], 0, {}, {}});
         path = dir.filePath(QStringLiteral("BENCH.PXA"));
-        WriteAlbumFile(path, spec);
+        WriteAlbumFile(path, draft);
         QFile f(path);
         f.open(QIODevice::ReadOnly);
         const QByteArray header = f.read(kHeaderSize);

@@ -29,9 +29,9 @@ open(sys.argv[1], 'wb').write(header + eof)
 PY
 
 i=0
-for spec in "PXA 3.0 A.PXA 0" "PXA 2.5 A.PXA 0" "PXA 1.5 A.PXA 0" "RTWA 2.0 W.PXA 0" \
+for row in "PXA 3.0 A.PXA 0" "PXA 2.5 A.PXA 0" "PXA 1.5 A.PXA 0" "RTWA 2.0 W.PXA 0" \
             "RTB 8.0 B.PXB 1" "RTC 7.0 D.PXD 3"; do
-    set -- $spec
+    set -- $row
     "$tool" pack "$work/$3" --producer "$1" --version "$2" --title "題名" \
         --toc "1:0:着工前" --toc "2:1:床掘完了" --font "ＭＳ 明朝" --turned 2 \
         "$work/page.emf" "$work/page.emf" >/dev/null

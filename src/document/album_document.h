@@ -70,13 +70,14 @@ struct OpenOptions {
     int screenPpi = 96;
 };
 
-// OpenDocument's reading part (steps 1-16): validates, reads header, settings,
+// The reading part of opening a document: validates, reads header, settings,
 // contents and page index, makes the temporary copy for format 1.x. On
 // success the document's current page is 1 and no page is loaded yet.
 std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
                                          LoadError* error);
 
-// LoadCurrentPage's reading part (steps 1-5) for `page` (1..pageCount).
+// The reading part of loading a page, for `page` (1..pageCount): its bytes,
+// tested and loaded as a picture.
 std::optional<mf::Picture> LoadPagePicture(AlbumDocument& doc, int page, LoadError* error);
 
 // The raw bytes of a page (inflated for format 3.0), bounded by the declared size.

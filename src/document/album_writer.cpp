@@ -20,70 +20,70 @@ void AppendInt32(QByteArray& out, std::int32_t v) {
         out.append(char((u >> (8 * i)) & 0xFF));
 }
 
-TAlbumHeader MakeHeader(const AlbumSpec& spec) {
+TAlbumHeader MakeHeader(const AlbumSpec& draft) {
     TAlbumHeader h;
-    const QByteArray tag = spec.producer.left(4);
+    const QByteArray tag = draft.producer.left(4);
     h.tag[0] = std::uint8_t(tag.size());
     for (int i = 0; i < 3 && i < tag.size(); ++i)
         h.tag[size_t(i) + 1] = std::uint8_t(tag[i]);
-    h.producerVersion = WrittenProducerVersion(spec);
-    h.marginTop = spec.marginTop;
-    h.marginBottom = spec.marginBottom;
-    h.marginLeft = spec.marginLeft;
-    h.marginRight = spec.marginRight;
+    h.producerVersion = WrittenProducerVersion(draft);
+    h.marginTop = draft.marginTop;
+    h.marginBottom = draft.marginBottom;
+    h.marginLeft = draft.marginLeft;
+    h.marginRight = draft.marginRight;
     return h;
 }
 
 // Settings, contents and the page index for the given stored pictures.
-QByteArray IndexPart(const AlbumSpec& spec, bool wide, const std::vector<std::int32_t>& offsets,
+QByteArray IndexPart(const AlbumSpec& draft, bool wide, const std::vector<std::int32_t>& offsets,
                      const std::vector<std::int32_t>& sizes) {
-    QByteArray out = spec.settings.Serialize(wide);
+    QByteArray out = draft.settings.Serialize(wide);
     QByteArray toc;
-    for (const TTocEntry& e : spec.toc)
+    for (const TTocEntry& e : draft.toc)
         toc += e.Serialize();
-    toc += spec.tocExtraBytes;
-    AppendInt32(out, spec.tocLengthOverride.value_or(std::int32_t(toc.size())));
+    toc += draft.tocExtraBytes;
+    AppendInt32(out, draft.tocLengthOverride.value_or(std::int32_t(toc.size())));
     out += toc;
     TPageEntry record0;
-    record0.size = spec.pageCountOverride.value_or(std::int32_t(spec.pages.size()));
-    record0.orientation = spec.baseOrientation;
-    out += record0.Serialize(spec.nineByteRecords);
-    for (size_t i = 0; i < spec.pages.size(); ++i) {
+    record0.size = draft.pageCountOverride.value_or(std::int32_t(draft.pages.size()));
+    record0.orientation = draft.baseOrientation;
+    out += record0.Serialize(draft.nineByteRecords);
+    for (size_t i = 0; i < draft.pages.size(); ++i) {
         TPageEntry e;
-        e.offset = spec.pages[i].offsetOverride.value_or(offsets[i]);
-        e.size = spec.pages[i].sizeOverride.value_or(sizes[i]);
-        e.orientation = spec.pages[i].orientation;
-        out += e.Serialize(spec.nineByteRecords);
+        e.offset = draft.pages[i].offsetOverride.value_or(offsets[i]);
+        e.size = draft.pages[i].sizeOverride.value_or(sizes[i]);
+        e.orientation = draft.pages[i].orientation;
+        out += e.Serialize(draft.nineByteRecords);
     }
     return out;
 }
 
-qsizetype IndexPartSize(const AlbumSpec& spec, bool wide) {
-    const std::vector<std::int32_t> zeros(spec.pages.size(), 0);
-    return IndexPart(spec, wide, zeros, zeros).size();
+qsizetype IndexPartSize(const AlbumSpec& draft, bool wide) {
+    const std::vector<std::int32_t> zeros(draft.pages.size(), 0);
+    return IndexPart(draft, wide, zeros, zeros).size();
 }
 
 }  // namespace
 
-Scaled WrittenProducerVersion(const AlbumSpec& spec) {
-    if (spec.producer.size() < 4) return spec.producerVersion;
-    const auto fourth = Scaled(static_cast<unsigned char>(spec.producer[3]));
-    Scaled v = (spec.producerVersion & ~Scaled(0xFF)) | fourth;
-    if (v > spec.producerVersion) v -= 0x100;
+Scaled WrittenProducerVersion(const AlbumSpec& draft) {
+    if (draft.producer.size() < 4) return draft.producerVersion;
+    const auto fourth = Scaled(static_cast<unsigned char>(draft.producer[3]));
+    Scaled v = (draft.producerVersion & ~Scaled(0xFF)) | fourth;
+    if (v > draft.producerVersion) v -= 0x100;
     return v;
 }
 
-QByteArray WriteAlbum(const AlbumSpec& spec) {
-    TAlbumHeader header = MakeHeader(spec);
+QByteArray WriteAlbum(const AlbumSpec& draft) {
+    TAlbumHeader header = MakeHeader(draft);
     const Scaled format = DocumentFormatVersion(header);
     const bool wide = HasWideSettings(header);
     const BodyScheme scheme = BodySchemeOf(format);
 
     std::vector<std::int32_t> offsets, sizes;
     QByteArray pictures;  // as stored: in the body (1.x) or after the stream
-    for (const AlbumPage& page : spec.pages) {
+    for (const AlbumPage& page : draft.pages) {
         const QByteArray stored = scheme == BodyScheme::CompressedPictures
-                                      ? Deflate(page.picture, spec.zlibLevel)
+                                      ? Deflate(page.picture, draft.zlibLevel)
                                       : page.picture;
         offsets.push_back(std::int32_t(pictures.size()));
         sizes.push_back(std::int32_t(page.picture.size()));
@@ -91,21 +91,21 @@ QByteArray WriteAlbum(const AlbumSpec& spec) {
     }
 
     if (scheme == BodyScheme::WholeBody) {
-        const std::int32_t base = std::int32_t(IndexPartSize(spec, wide));
+        const std::int32_t base = std::int32_t(IndexPartSize(draft, wide));
         for (std::int32_t& o : offsets)
             o += base;
-        const QByteArray body = IndexPart(spec, wide, offsets, sizes) + pictures;
-        header.pageBase = spec.bodyLengthOverride.value_or(std::int32_t(body.size()));
-        return header.Serialize() + Deflate(body, spec.zlibLevel);
+        const QByteArray body = IndexPart(draft, wide, offsets, sizes) + pictures;
+        header.pageBase = draft.bodyLengthOverride.value_or(std::int32_t(body.size()));
+        return header.Serialize() + Deflate(body, draft.zlibLevel);
     }
-    const QByteArray stream = Deflate(IndexPart(spec, wide, offsets, sizes), spec.zlibLevel);
-    header.pageBase = std::int32_t(kHeaderSize + stream.size() + spec.pictureGap);
-    return header.Serialize() + stream + QByteArray(spec.pictureGap, '\0') + pictures;
+    const QByteArray stream = Deflate(IndexPart(draft, wide, offsets, sizes), draft.zlibLevel);
+    header.pageBase = std::int32_t(kHeaderSize + stream.size() + draft.pictureGap);
+    return header.Serialize() + stream + QByteArray(draft.pictureGap, '\0') + pictures;
 }
 
-bool WriteAlbumFile(const QString& path, const AlbumSpec& spec, QString* error) {
+bool WriteAlbumFile(const QString& path, const AlbumSpec& draft, QString* error) {
     QFile file(path);
-    AlbumSpec named = spec;
+    AlbumSpec named = draft;
     named.nineByteRecords = HasPxaExtension(path);
     const QByteArray bytes = WriteAlbum(named);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

@@ -44,12 +44,12 @@ struct AlbumSpec {
 // The producer version actually written: a four-character tag keeps its fourth
 // character in the version's lowest byte, so the version is lowered to the
 // nearest value whose lowest byte is that character.
-Scaled WrittenProducerVersion(const AlbumSpec& spec);
+Scaled WrittenProducerVersion(const AlbumSpec& draft);
 
 // The whole file.
-QByteArray WriteAlbum(const AlbumSpec& spec);
+QByteArray WriteAlbum(const AlbumSpec& draft);
 // The record width follows the path's extension, as a reader would take it.
-bool WriteAlbumFile(const QString& path, const AlbumSpec& spec, QString* error = nullptr);
+bool WriteAlbumFile(const QString& path, const AlbumSpec& draft, QString* error = nullptr);
 
 // A settings block with the usual fields filled (A4 portrait, empty texts).
 TAlbumSettings DefaultSettings();

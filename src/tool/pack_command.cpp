@@ -52,9 +52,9 @@ int UsageError(const QString& why) {
 }
 
 int RunPack(const QStringList& args) {
-    AlbumSpec spec;
-    spec.settings = DefaultSettings();
-    spec.settings.created = 0;
+    AlbumSpec draft;
+    draft.settings = DefaultSettings();
+    draft.settings.created = 0;
     QString out;
     QStringList pageFiles, fonts;
     std::vector<int> turned;
@@ -68,52 +68,52 @@ int RunPack(const QStringList& args) {
             continue;
         }
         if (a == QLatin1String("--external-chars")) {
-            spec.settings.externalCharsConverted = 1;
+            draft.settings.externalCharsConverted = 1;
             continue;
         }
         if (i + 1 >= args.size()) return UsageError(a + QStringLiteral(" needs a value"));
         const QString v = args[++i];
         bool ok = true;
         if (a == QLatin1String("--producer")) {
-            spec.producer = v.toLatin1();
+            draft.producer = v.toLatin1();
             ok = !v.isEmpty() && v.size() <= 4;
         } else if (a == QLatin1String("--version")) {
-            ok = ParseScaled(v, &spec.producerVersion);
+            ok = ParseScaled(v, &draft.producerVersion);
         } else if (a == QLatin1String("--title")) {
-            spec.settings.title = UnicodeToSjis(v);
+            draft.settings.title = UnicodeToSjis(v);
         } else if (a == QLatin1String("--remarks")) {
-            spec.settings.remarks = UnicodeToSjis(v);
+            draft.settings.remarks = UnicodeToSjis(v);
         } else if (a == QLatin1String("--author")) {
-            spec.settings.author = UnicodeToSjis(v);
+            draft.settings.author = UnicodeToSjis(v);
         } else if (a == QLatin1String("--created")) {
-            ok = ParseCreated(v, &spec.settings.created);
+            ok = ParseCreated(v, &draft.settings.created);
         } else if (a == QLatin1String("--paper")) {
             const QStringList p = v.split(QLatin1Char(':'));
-            ok = (p.size() == 2 || p.size() == 3) && ParseInt(p[0], &spec.settings.paperWidth) &&
-                 ParseInt(p[1], &spec.settings.paperHeight) &&
-                 (p.size() == 2 || ParseInt(p[2], &spec.settings.paperCode));
+            ok = (p.size() == 2 || p.size() == 3) && ParseInt(p[0], &draft.settings.paperWidth) &&
+                 ParseInt(p[1], &draft.settings.paperHeight) &&
+                 (p.size() == 2 || ParseInt(p[2], &draft.settings.paperCode));
         } else if (a == QLatin1String("--orientation")) {
             std::int32_t o = 0;
             ok = ParseInt(v, &o) && o >= 0 && o <= 255;
-            spec.settings.orientation = std::uint8_t(o);
-            spec.baseOrientation = std::uint8_t(o);
+            draft.settings.orientation = std::uint8_t(o);
+            draft.baseOrientation = std::uint8_t(o);
         } else if (a == QLatin1String("--page-offset")) {
-            ok = ParseInt(v, &spec.settings.pageNumberOffset);
+            ok = ParseInt(v, &draft.settings.pageNumberOffset);
         } else if (a == QLatin1String("--margins")) {
             const QStringList m = v.split(QLatin1Char(','));
-            ok = m.size() == 4 && ParseScaled(m[0], &spec.marginTop) &&
-                 ParseScaled(m[1], &spec.marginBottom) && ParseScaled(m[2], &spec.marginLeft) &&
-                 ParseScaled(m[3], &spec.marginRight);
+            ok = m.size() == 4 && ParseScaled(m[0], &draft.marginTop) &&
+                 ParseScaled(m[1], &draft.marginBottom) && ParseScaled(m[2], &draft.marginLeft) &&
+                 ParseScaled(m[3], &draft.marginRight);
         } else if (a == QLatin1String("--font")) {
             fonts << v;
         } else if (a == QLatin1String("--substitute-font")) {
-            spec.settings.substituteFont = UnicodeToSjis(v);
+            draft.settings.substituteFont = UnicodeToSjis(v);
         } else if (a == QLatin1String("--toc")) {
             const QStringList t = v.split(QLatin1Char(':'));
             TTocEntry e;
             ok = t.size() >= 3 && ParseInt(t[0], &e.pageSlot) && ParseInt(t[1], &e.levelSlot);
             e.text = UnicodeToSjis(t.mid(2).join(QLatin1Char(':')));
-            spec.toc.push_back(e);
+            draft.toc.push_back(e);
         } else if (a == QLatin1String("--turned")) {
             std::int32_t page = 0;
             ok = ParseInt(v, &page) && page >= 1;
@@ -125,22 +125,22 @@ int RunPack(const QStringList& args) {
     }
     if (out.isEmpty() || pageFiles.isEmpty())
         return UsageError(QStringLiteral("an output file and at least one page are needed"));
-    spec.settings.fontsUsed = UnicodeToSjis(fonts.join(QStringLiteral("\r\n")));
+    draft.settings.fontsUsed = UnicodeToSjis(fonts.join(QStringLiteral("\r\n")));
     for (const QString& f : pageFiles) {
         QFile file(f);
         if (!file.open(QIODevice::ReadOnly)) {
             ToolErr(QStringLiteral("%1: %2\n").arg(f, file.errorString()));
             return 1;
         }
-        spec.pages.push_back({file.readAll(), spec.baseOrientation, {}, {}});
+        draft.pages.push_back({file.readAll(), draft.baseOrientation, {}, {}});
     }
     for (int page : turned) {
-        if (page > int(spec.pages.size()))
+        if (page > int(draft.pages.size()))
             return UsageError(QStringLiteral("no page %1 to turn").arg(page));
-        spec.pages[size_t(page) - 1].orientation = spec.baseOrientation == 0 ? 1 : 0;
+        draft.pages[size_t(page) - 1].orientation = draft.baseOrientation == 0 ? 1 : 0;
     }
     QString error;
-    if (!WriteAlbumFile(out, spec, &error)) {
+    if (!WriteAlbumFile(out, draft, &error)) {
         ToolErr(QStringLiteral("%1: %2\n").arg(out, error));
         return 1;
     }

@@ -208,12 +208,12 @@ TTocEntry Entry(int page, int level, const QString& text) {
 }  // namespace
 
 AlbumSpec SampleAlbum() {
-    AlbumSpec spec;
-    spec.producer = "PXA";
-    spec.producerVersion = 30000;
-    spec.marginTop = spec.marginBottom = 50000;  // 5 mm
-    spec.marginLeft = spec.marginRight = 50000;
-    TAlbumSettings& s = spec.settings;
+    AlbumSpec draft;
+    draft.producer = "PXA";
+    draft.producerVersion = 30000;
+    draft.marginTop = draft.marginBottom = 50000;  // 5 mm
+    draft.marginLeft = draft.marginRight = 50000;
+    TAlbumSettings& s = draft.settings;
     s = DefaultSettings();
     s.created = OleDate(QDate(2026, 11, 5), 10, 30);
     s.title = UnicodeToSjis(QStringLiteral("○○線道路改良工事"));
@@ -222,7 +222,7 @@ AlbumSpec SampleAlbum() {
     s.fontsUsed = UnicodeToSjis(kGothic + QStringLiteral("\r\n") + kMincho);
 
     const QString d1 = QStringLiteral("2026/09/03"), d2 = QStringLiteral("2026/11/05");
-    spec.pages = {
+    draft.pages = {
         {CoverPage(), 0, {}, {}},
         {PhotoPage(
              QStringLiteral("着工前"), 2,
@@ -264,11 +264,11 @@ AlbumSpec SampleAlbum() {
          {},
          {}},
     };
-    spec.toc = {
+    draft.toc = {
         Entry(1, 0, QStringLiteral("表紙")),         Entry(2, 0, QStringLiteral("着工前")),
         Entry(3, 0, QStringLiteral("施工状況")),     Entry(3, 1, QStringLiteral("　床掘完了　")),
         Entry(4, 1, QStringLiteral("全景")),         Entry(5, 1, QStringLiteral("基礎工")),
         Entry(6, 0, QStringLiteral("舗装工・完成")),
     };
-    return spec;
+    return draft;
 }

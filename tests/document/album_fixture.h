@@ -51,23 +51,23 @@ inline QByteArray PlaceableWmf(bool validChecksum = true) {
     return b;
 }
 
-inline AlbumSpec BasicSpec(const char* producer, Scaled version, int pages = 2) {
-    AlbumSpec spec;
-    spec.producer = producer;
-    spec.producerVersion = version;
-    spec.settings = DefaultSettings();
-    spec.settings.title = UnicodeToSjis(QStringLiteral("○○線道路改良工事"));
+inline AlbumSpec BasicDraft(const char* producer, Scaled version, int pages = 2) {
+    AlbumSpec draft;
+    draft.producer = producer;
+    draft.producerVersion = version;
+    draft.settings = DefaultSettings();
+    draft.settings.title = UnicodeToSjis(QStringLiteral("○○線道路改良工事"));
     for (int i = 0; i < pages; ++i)
-        spec.pages.push_back({SmallEmf(i), 0, {}, {}});
-    return spec;
+        draft.pages.push_back({SmallEmf(i), 0, {}, {}});
+    return draft;
 }
 
 // A temporary folder with the albums of one test and a work folder for copies.
 class AlbumFolder {
 public:
-    QString Write(const QString& name, const AlbumSpec& spec) {
+    QString Write(const QString& name, const AlbumSpec& draft) {
         const QString path = dir_.filePath(name);
-        WriteAlbumFile(path, spec);
+        WriteAlbumFile(path, draft);
         return path;
     }
     QString WriteBytes(const QString& name, const QByteArray& bytes) {

@@ -8,10 +8,10 @@
 namespace {
 
 TAlbumHeader HeaderOf(const QByteArray& tag, Scaled version) {
-    AlbumSpec spec;
-    spec.producer = tag;
-    spec.producerVersion = version;
-    return TAlbumHeader::Parse(WriteAlbum(spec).constData());
+    AlbumSpec draft;
+    draft.producer = tag;
+    draft.producerVersion = version;
+    return TAlbumHeader::Parse(WriteAlbum(draft).constData());
 }
 
 struct VersionCase {
@@ -43,10 +43,10 @@ TEST(DocumentFormatVersion, ProducerTable) {
 
 TEST(DocumentFormatVersion, FourCharacterTagTakesItsLastCharacterFromTheVersion) {
     // "RTWA": length 4, "RTW" at offsets 1-3, 'A' in the version's lowest byte.
-    AlbumSpec spec;
-    spec.producer = "RTWA";
-    spec.producerVersion = 20000;
-    const TAlbumHeader h = TAlbumHeader::Parse(WriteAlbum(spec).constData());
+    AlbumSpec draft;
+    draft.producer = "RTWA";
+    draft.producerVersion = 20000;
+    const TAlbumHeader h = TAlbumHeader::Parse(WriteAlbum(draft).constData());
     EXPECT_EQ(h.tag[0], 4);
     EXPECT_EQ(h.producerVersion & 0xFF, 'A');
     EXPECT_LE(h.producerVersion, 20000);
@@ -121,7 +121,7 @@ TEST(AlbumStructures, LayoutsRoundTrip) {
 
 TEST(MarginWriteBack, RewritesOnlyTheMargins) {
     AlbumFolder folder;
-    const QString path = folder.Write(QStringLiteral("M.PXA"), BasicSpec("PXA", 30000));
+    const QString path = folder.Write(QStringLiteral("M.PXA"), BasicDraft("PXA", 30000));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();

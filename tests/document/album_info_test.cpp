@@ -9,9 +9,9 @@
 
 namespace {
 
-QJsonObject InfoOf(AlbumFolder& folder, const QString& name, const AlbumSpec& spec) {
+QJsonObject InfoOf(AlbumFolder& folder, const QString& name, const AlbumSpec& draft) {
     LoadError error;
-    auto doc = folder.Open(folder.Write(name, spec), &error);
+    auto doc = folder.Open(folder.Write(name, draft), &error);
     EXPECT_TRUE(doc) << error.reason.toStdString();
     if (!doc) return {};
     const std::optional<QString> json = AlbumInfoJson(*doc, &error);
@@ -36,16 +36,16 @@ TEST(OleDateText, RoundedToTheMillisecondShownToTheSecond) {
 
 TEST(AlbumInfoJson, KeysAndValues) {
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("RTWA", 20000, 3);
-    spec.marginTop = 26000;
-    spec.marginRight = -26000;
-    spec.settings.fontsUsed = UnicodeToSjis(QStringLiteral("ＭＳ ゴシック\r\nＭＳ 明朝"));
-    spec.settings.orientation = 1;
-    spec.pages[1].picture = PlaceableWmf();
-    spec.pages[2].picture = PlaceableWmf().mid(22);  // plain WMF: not an album page
-    spec.pages[2].orientation = 1;
-    spec.toc = {{0x10002, 1, UnicodeToSjis(QStringLiteral("　床掘完了　"))}};
-    const QJsonObject info = InfoOf(folder, QStringLiteral("I.PXA"), spec);
+    AlbumSpec draft = BasicDraft("RTWA", 20000, 3);
+    draft.marginTop = 26000;
+    draft.marginRight = -26000;
+    draft.settings.fontsUsed = UnicodeToSjis(QStringLiteral("ＭＳ ゴシック\r\nＭＳ 明朝"));
+    draft.settings.orientation = 1;
+    draft.pages[1].picture = PlaceableWmf();
+    draft.pages[2].picture = PlaceableWmf().mid(22);  // plain WMF: not an album page
+    draft.pages[2].orientation = 1;
+    draft.toc = {{0x10002, 1, UnicodeToSjis(QStringLiteral("　床掘完了　"))}};
+    const QJsonObject info = InfoOf(folder, QStringLiteral("I.PXA"), draft);
     const QStringList keys = {"format_version", "producer",   "producer_version", "pxa_flag",
                               "wide_settings",  "margins_mm", "margins_px",       "page_base",
                               "settings",       "toc",        "page_count",       "pages"};
@@ -78,8 +78,8 @@ TEST(AlbumInfoJson, KeysAndValues) {
 
 TEST(AlbumInfoJson, EightByteRecordsAndEmptyFonts) {
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("RTC", 70000, 1);
-    const QJsonObject info = InfoOf(folder, QStringLiteral("D.PXD"), spec);
+    AlbumSpec draft = BasicDraft("RTC", 70000, 1);
+    const QJsonObject info = InfoOf(folder, QStringLiteral("D.PXD"), draft);
     EXPECT_TRUE(info["settings"]["fonts_used"].toArray().isEmpty());
     EXPECT_TRUE(info["pages"][0]["orientation"].isNull());
     EXPECT_FALSE(info["pages"][0]["turned"].toBool());
@@ -88,10 +88,10 @@ TEST(AlbumInfoJson, EightByteRecordsAndEmptyFonts) {
 
 TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("PXA", 30000, 2);
-    spec.pages[1].sizeOverride = 1 << 30;
+    AlbumSpec draft = BasicDraft("PXA", 30000, 2);
+    draft.pages[1].sizeOverride = 1 << 30;
     LoadError error;
-    auto doc = folder.Open(folder.Write(QStringLiteral("X.PXA"), spec), &error);
+    auto doc = folder.Open(folder.Write(QStringLiteral("X.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     EXPECT_FALSE(AlbumInfoJson(*doc, &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Damaged);
@@ -99,11 +99,11 @@ TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
 
 TEST(LoadPagePicture, PicturesLoadAndOtherBytesAreRefused) {
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("PXA", 25000, 3);
-    spec.pages[1].picture = PlaceableWmf();
-    spec.pages[2].picture = PlaceableWmf().mid(22);
+    AlbumSpec draft = BasicDraft("PXA", 25000, 3);
+    draft.pages[1].picture = PlaceableWmf();
+    draft.pages[2].picture = PlaceableWmf().mid(22);
     LoadError error;
-    auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), spec), &error);
+    auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     const std::optional<mf::Picture> emf = LoadPagePicture(*doc, 1, &error);
     ASSERT_TRUE(emf) << error.reason.toStdString();

@@ -14,11 +14,11 @@ struct Scheme {
 const Scheme kSchemes[] = {{"BODY.PXA", 15000}, {"PLAIN.PXA", 25000}, {"PACKED.PXA", 30000}};
 
 QByteArray AlbumBytes(Scaled version) {
-    AlbumSpec spec = BasicSpec("PXA", version, 2);
-    spec.pages[1].picture = PlaceableWmf();
-    spec.toc = {{1, 0, "a"}, {2, 0, "b"}};
-    spec.nineByteRecords = true;
-    return WriteAlbum(spec);
+    AlbumSpec draft = BasicDraft("PXA", version, 2);
+    draft.pages[1].picture = PlaceableWmf();
+    draft.toc = {{1, 0, "a"}, {2, 0, "b"}};
+    draft.nineByteRecords = true;
+    return WriteAlbum(draft);
 }
 
 // True when the file is refused at open or at one of its pages, as damaged.
@@ -87,11 +87,11 @@ TEST(DamagedAlbum, WildPageRecords) {
     AlbumFolder folder;
     for (const Scheme& s : kSchemes) {
         for (const Wild& w : cases) {
-            AlbumSpec spec = BasicSpec("PXA", s.version, 2);
-            spec.pages[1].offsetOverride = w.offset;
-            spec.pages[1].sizeOverride = w.size;
+            AlbumSpec draft = BasicDraft("PXA", s.version, 2);
+            draft.pages[1].offsetOverride = w.offset;
+            draft.pages[1].sizeOverride = w.size;
             LoadError error;
-            auto doc = folder.Open(folder.Write(QString::fromLatin1(s.name), spec), &error);
+            auto doc = folder.Open(folder.Write(QString::fromLatin1(s.name), draft), &error);
             ASSERT_TRUE(doc) << error.reason.toStdString();
             EXPECT_TRUE(ReadPageBytes(*doc, 1, &error));
             EXPECT_FALSE(ReadPageBytes(*doc, 2, &error)) << s.name;
@@ -106,17 +106,17 @@ TEST(DamagedAlbum, PageBeyondTheInflatedBody) {
     // Format 1.x offsets are body positions: a page that reaches one byte past
     // the body is refused, one that ends exactly at it is read.
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("PXA", 10000, 1);
-    const QByteArray whole = WriteAlbum(spec);
+    AlbumSpec draft = BasicDraft("PXA", 10000, 1);
+    const QByteArray whole = WriteAlbum(draft);
     const std::int32_t body = TAlbumHeader::Parse(whole.constData()).pageBase;
-    const std::int32_t size = std::int32_t(spec.pages[0].picture.size());
-    spec.pages[0].offsetOverride = body - size;
+    const std::int32_t size = std::int32_t(draft.pages[0].picture.size());
+    draft.pages[0].offsetOverride = body - size;
     LoadError error;
-    auto doc = folder.Open(folder.Write(QStringLiteral("E.PXA"), spec), &error);
+    auto doc = folder.Open(folder.Write(QStringLiteral("E.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     EXPECT_TRUE(ReadPageBytes(*doc, 1, &error));
-    spec.pages[0].offsetOverride = body - size + 1;
-    doc = folder.Open(folder.Write(QStringLiteral("E.PXA"), spec), &error);
+    draft.pages[0].offsetOverride = body - size + 1;
+    doc = folder.Open(folder.Write(QStringLiteral("E.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     EXPECT_FALSE(ReadPageBytes(*doc, 1, &error));
 }
@@ -141,15 +141,15 @@ TEST(DamagedAlbum, WildLengthsAndCounts) {
         {"contents beyond the body", 10000, {}, {}, 59 * 999},
     };
     for (const Case& c : cases) {
-        AlbumSpec spec = BasicSpec("PXA", c.version, 2);
-        spec.bodyLengthOverride = c.bodyLength;
-        spec.pageCountOverride = c.pageCount;
-        spec.tocLengthOverride = c.tocLength;
+        AlbumSpec draft = BasicDraft("PXA", c.version, 2);
+        draft.bodyLengthOverride = c.bodyLength;
+        draft.pageCountOverride = c.pageCount;
+        draft.tocLengthOverride = c.tocLength;
         if (c.bodyLength == 0)
-            spec.bodyLengthOverride =
-                TAlbumHeader::Parse(WriteAlbum(spec).constData()).pageBase + 1;
+            draft.bodyLengthOverride =
+                TAlbumHeader::Parse(WriteAlbum(draft).constData()).pageBase + 1;
         LoadError error;
-        EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("W.PXA"), spec), &error)) << c.what;
+        EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("W.PXA"), draft), &error)) << c.what;
         EXPECT_EQ(error.kind, LoadError::Kind::Damaged) << c.what;
         EXPECT_FALSE(error.reason.isEmpty());
     }
@@ -158,10 +158,10 @@ TEST(DamagedAlbum, WildLengthsAndCounts) {
 TEST(DamagedAlbum, PageThatIsNoPicture) {
     // The bytes are all there: the page is read, and the picture test refuses it.
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("PXA", 30000, 2);
-    spec.pages[1].picture = PlaceableWmf().mid(22);  // a WMF without the placeable header
+    AlbumSpec draft = BasicDraft("PXA", 30000, 2);
+    draft.pages[1].picture = PlaceableWmf().mid(22);  // a WMF without the placeable header
     LoadError error;
-    auto doc = folder.Open(folder.Write(QStringLiteral("P.PXA"), spec), &error);
+    auto doc = folder.Open(folder.Write(QStringLiteral("P.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     const std::optional<QByteArray> bytes = ReadPageBytes(*doc, 2, &error);
     ASSERT_TRUE(bytes);

@@ -30,18 +30,18 @@ const Layout kLayouts[] = {
     {"PLAN.PXB.BAK", "RTB", 50000, 10000, false, false, true},
 };
 
-AlbumSpec SpecFor(const Layout& l) {
-    AlbumSpec spec = BasicSpec(l.producer, l.version, 3);
-    spec.nineByteRecords = l.pxa;
-    spec.marginTop = 100000;  // 10 mm
-    spec.marginLeft = 132000;
-    spec.settings.pageNumberOffset = 4;
-    spec.settings.author = UnicodeToSjis(QStringLiteral("作成者"));
-    spec.pages[1].orientation = 1;
-    spec.pages[2].picture = PlaceableWmf();
-    spec.toc = {{1, 0, UnicodeToSjis(QStringLiteral("着工前"))},
-                {3, 1, UnicodeToSjis(QStringLiteral("床掘完了"))}};
-    return spec;
+AlbumSpec DraftFor(const Layout& l) {
+    AlbumSpec draft = BasicDraft(l.producer, l.version, 3);
+    draft.nineByteRecords = l.pxa;
+    draft.marginTop = 100000;  // 10 mm
+    draft.marginLeft = 132000;
+    draft.settings.pageNumberOffset = 4;
+    draft.settings.author = UnicodeToSjis(QStringLiteral("作成者"));
+    draft.pages[1].orientation = 1;
+    draft.pages[2].picture = PlaceableWmf();
+    draft.toc = {{1, 0, UnicodeToSjis(QStringLiteral("着工前"))},
+                 {3, 1, UnicodeToSjis(QStringLiteral("床掘完了"))}};
+    return draft;
 }
 
 }  // namespace
@@ -50,8 +50,8 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
     AlbumFolder folder;
     for (const Layout& l : kLayouts) {
         SCOPED_TRACE(l.name);
-        const AlbumSpec spec = SpecFor(l);
-        const QString path = folder.Write(QString::fromLatin1(l.name), spec);
+        const AlbumSpec draft = DraftFor(l);
+        const QString path = folder.Write(QString::fromLatin1(l.name), draft);
         LoadError error;
         auto doc = folder.Open(path, &error);
         ASSERT_TRUE(doc) << error.reason.toStdString();
@@ -67,8 +67,8 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
         EXPECT_EQ(doc->paperHeight, 1123);
         EXPECT_EQ(doc->marginTop, 38);   // 10 mm
         EXPECT_EQ(doc->marginLeft, 50);  // 13.2 mm
-        EXPECT_EQ(doc->settings.author, spec.settings.author);
-        EXPECT_EQ(doc->settings.title, spec.settings.title);
+        EXPECT_EQ(doc->settings.author, draft.settings.author);
+        EXPECT_EQ(doc->settings.title, draft.settings.title);
         ASSERT_EQ(doc->toc.size(), 2u);
         EXPECT_EQ(doc->toc[1].page, 3);
         EXPECT_EQ(doc->toc[1].level, 1);
@@ -78,21 +78,21 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
         for (int p = 1; p <= 3; ++p) {
             const std::optional<QByteArray> bytes = ReadPageBytes(*doc, p, &error);
             ASSERT_TRUE(bytes) << p << " " << error.reason.toStdString();
-            EXPECT_EQ(*bytes, spec.pages[size_t(p) - 1].picture) << p;
+            EXPECT_EQ(*bytes, draft.pages[size_t(p) - 1].picture) << p;
         }
     }
 }
 
 TEST(OpenAlbum, PlainPicturesCountFromThePageBase) {
     AlbumFolder folder;
-    AlbumSpec spec = BasicSpec("PXA", 20000);
-    spec.pictureGap = 100;
-    const QString path = folder.Write(QStringLiteral("BASE.PXA"), spec);
+    AlbumSpec draft = BasicDraft("PXA", 20000);
+    draft.pictureGap = 100;
+    const QString path = folder.Write(QStringLiteral("BASE.PXA"), draft);
     LoadError error;
     auto doc = folder.Open(path, &error);
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->pages[1].offset, doc->header.pageBase);  // record offset 0
-    EXPECT_EQ(*ReadPageBytes(*doc, 1, &error), spec.pages[0].picture);
+    EXPECT_EQ(*ReadPageBytes(*doc, 1, &error), draft.pages[0].picture);
 }
 
 TEST(OpenAlbum, RefusalsCarryTheViewersMessages) {
@@ -114,7 +114,7 @@ TEST(OpenAlbum, RefusalsCarryTheViewersMessages) {
         {"Q.PXA", "QXA", 10000, LoadError::Kind::BadVersion, version + "Q.PXA"},
     };
     for (const Refusal& c : cases) {
-        const QString path = folder.Write(c.name, BasicSpec(c.producer, c.version));
+        const QString path = folder.Write(c.name, BasicDraft(c.producer, c.version));
         LoadError error;
         EXPECT_FALSE(folder.Open(path, &error)) << c.name.toStdString();
         EXPECT_EQ(error.kind, c.kind) << c.name.toStdString();
@@ -134,11 +134,11 @@ TEST(OpenAlbum, NoPagesIsRefusedWithoutAMessage) {
     AlbumFolder folder;
     for (std::int32_t count : {0, -1, INT32_MIN}) {
         for (Scaled v : {Scaled(30000), Scaled(10000)}) {
-            AlbumSpec spec = BasicSpec("PXA", v);
-            spec.pageCountOverride = count;
-            spec.pages.clear();
+            AlbumSpec draft = BasicDraft("PXA", v);
+            draft.pageCountOverride = count;
+            draft.pages.clear();
             LoadError error;
-            EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("N.PXA"), spec), &error));
+            EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("N.PXA"), draft), &error));
             EXPECT_EQ(error.kind, LoadError::Kind::NoPages) << count;
             EXPECT_TRUE(error.message.isEmpty());
         }
@@ -148,12 +148,12 @@ TEST(OpenAlbum, NoPagesIsRefusedWithoutAMessage) {
 TEST(OpenAlbum, ContentsBlock) {
     AlbumFolder folder;
     const QByteArray fw("\x81\x40");
-    AlbumSpec spec = BasicSpec("PXA", 30000);
-    spec.toc = {{0x00050001, 0x7FFF0000, fw + UnicodeToSjis(QStringLiteral("着工前")) + fw + " "},
-                {0x0002, 0xFFFF, ""}};
-    spec.tocExtraBytes = "Z";  // 2 x 59 + 1 bytes: the odd byte is read and ignored
+    AlbumSpec draft = BasicDraft("PXA", 30000);
+    draft.toc = {{0x00050001, 0x7FFF0000, fw + UnicodeToSjis(QStringLiteral("着工前")) + fw + " "},
+                 {0x0002, 0xFFFF, ""}};
+    draft.tocExtraBytes = "Z";  // 2 x 59 + 1 bytes: the odd byte is read and ignored
     LoadError error;
-    auto doc = folder.Open(folder.Write(QStringLiteral("T.PXA"), spec), &error);
+    auto doc = folder.Open(folder.Write(QStringLiteral("T.PXA"), draft), &error);
     ASSERT_TRUE(doc) << error.reason.toStdString();
     ASSERT_EQ(doc->toc.size(), 2u);
     EXPECT_EQ(doc->toc[0].text, QStringLiteral("着工前"));
@@ -162,28 +162,28 @@ TEST(OpenAlbum, ContentsBlock) {
     EXPECT_EQ(doc->toc[1].level, -1);
     EXPECT_EQ(doc->pageCount, 2);
 
-    spec.toc.clear();
-    spec.tocExtraBytes.clear();
-    doc = folder.Open(folder.Write(QStringLiteral("T0.PXA"), spec), &error);
+    draft.toc.clear();
+    draft.tocExtraBytes.clear();
+    doc = folder.Open(folder.Write(QStringLiteral("T0.PXA"), draft), &error);
     ASSERT_TRUE(doc);
     EXPECT_TRUE(doc->toc.empty());
 
     // 999 entries are the most a document holds; more, or a negative length, is refused.
-    spec.toc.assign(999, TTocEntry{1, 0, "x"});
-    spec.tocExtraBytes = QByteArray(58, '\0');
-    EXPECT_TRUE(folder.Open(folder.Write(QStringLiteral("T999.PXA"), spec), &error));
-    spec.toc.push_back({1, 0, "x"});
-    spec.tocExtraBytes.clear();
-    EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("T1000.PXA"), spec), &error));
+    draft.toc.assign(999, TTocEntry{1, 0, "x"});
+    draft.tocExtraBytes = QByteArray(58, '\0');
+    EXPECT_TRUE(folder.Open(folder.Write(QStringLiteral("T999.PXA"), draft), &error));
+    draft.toc.push_back({1, 0, "x"});
+    draft.tocExtraBytes.clear();
+    EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("T1000.PXA"), draft), &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Damaged);
-    spec.tocLengthOverride = -59;
-    EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("TNEG.PXA"), spec), &error));
+    draft.tocLengthOverride = -59;
+    EXPECT_FALSE(folder.Open(folder.Write(QStringLiteral("TNEG.PXA"), draft), &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Damaged);
 }
 
 TEST(TemporaryCopy, HeldNamesAreSkippedAndFreedNamesReused) {
     AlbumFolder folder;
-    const QString path = folder.Write(QStringLiteral("OLD.PXB"), BasicSpec("RTB", 50000));
+    const QString path = folder.Write(QStringLiteral("OLD.PXB"), BasicDraft("RTB", 50000));
     // Another window holds NERIDAL_0.TMP.
     std::unique_ptr<QFile> held = CreateTemporaryCopy(folder.work(), nullptr);
     ASSERT_TRUE(held);
@@ -215,21 +215,21 @@ TEST(TemporaryCopy, AllNamesHeldRefusesTheOpen) {
     ASSERT_TRUE(held.back());
     LoadError error;
     EXPECT_FALSE(
-        folder.Open(folder.Write(QStringLiteral("F.PXD"), BasicSpec("RTC", 10000)), &error));
+        folder.Open(folder.Write(QStringLiteral("F.PXD"), BasicDraft("RTC", 10000)), &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Io);
 }
 
 TEST(TemporaryCopy, HoldsExactlyTheBodyAtBlockBoundaries) {
     AlbumFolder folder;
     for (int length : {4095, 4096, 4097, 8192, 8193}) {
-        AlbumSpec spec = BasicSpec("PXA", 10000, 1);
-        const int bodyWithoutPadding = TAlbumHeader::Parse(WriteAlbum(spec).constData()).pageBase;
+        AlbumSpec draft = BasicDraft("PXA", 10000, 1);
+        const int bodyWithoutPadding = TAlbumHeader::Parse(WriteAlbum(draft).constData()).pageBase;
         ASSERT_LT(bodyWithoutPadding, length);
-        spec.pages[0].picture += QByteArray(length - bodyWithoutPadding, '\0');
+        draft.pages[0].picture += QByteArray(length - bodyWithoutPadding, '\0');
         LoadError error;
-        auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), spec), &error);
+        auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), draft), &error);
         ASSERT_TRUE(doc) << error.reason.toStdString();
         EXPECT_EQ(QFileInfo(doc->tempPath).size(), length);
-        EXPECT_EQ(*ReadPageBytes(*doc, 1, &error), spec.pages[0].picture);
+        EXPECT_EQ(*ReadPageBytes(*doc, 1, &error), draft.pages[0].picture);
     }
 }
