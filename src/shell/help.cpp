@@ -35,8 +35,11 @@ protected:
             return QObject::eventFilter(watched, event);
         int context = 0;
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            if (QAction* action = menu->activeAction())
+            if (QAction* action = menu->activeAction()) {
+                // Menu items carry their number as a property, or as their data.
                 context = action->property(kHelpContextProperty).toInt();
+                if (context <= 0) context = action->data().toInt();
+            }
             if (context <= 0) context = HelpContextOf(menu);
         }
         if (context <= 0) {
@@ -45,7 +48,8 @@ protected:
         }
         if (context <= 0) return QObject::eventFilter(watched, event);
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) menu->close();
-        ApplicationHelp::Instance().Request(HelpCommand::Context, context);
+        if (!ApplicationHelp::Instance().Request(HelpCommand::Context, context))
+            QApplication::beep();
         return true;
     }
 };

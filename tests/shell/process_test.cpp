@@ -10,9 +10,9 @@
 #include <QThread>
 
 #include "core/ini_file.h"
-#include "document/album_fixture.h"
 #include "shell/end_of_run.h"
 #include "shell/single_instance.h"
+#include "shell_fixture.h"
 #include "support/test_support.h"
 
 namespace {
@@ -24,7 +24,7 @@ QString Executable() {
 class TwoProcessTest : public ::testing::Test {
 protected:
     QTemporaryDir root;
-    AlbumFolder albums;
+    QString albums;
     QString work, log, elsewhere;
     QProcess first;
 
@@ -34,6 +34,8 @@ protected:
         log = root.filePath("events.log");
         elsewhere = root.filePath("elsewhere");
         QDir().mkpath(elsewhere);
+        albums = root.filePath("albums") + "/";
+        QDir().mkpath(albums);
     }
     void TearDown() override {
         if (first.state() != QProcess::NotRunning) {
@@ -80,9 +82,9 @@ protected:
 };
 
 TEST_F(TwoProcessTest, SecondStartsHandTheirDocumentsToTheRunningInstance) {
-    const QString a = albums.Write("A.PXA", BasicSpec("PXA", 15000));  // gets a temporary copy
-    const QString b = albums.Write("B.PXA", BasicSpec("PXA", 30000));
-    const QString c = albums.Write("C.PXA", BasicSpec("PXA", 30000));
+    const QString a = WriteTestAlbum(albums + "A.PXA", 15000);  // gets a temporary copy
+    const QString b = WriteTestAlbum(albums + "B.PXA", 30000);
+    const QString c = WriteTestAlbum(albums + "C.PXA", 30000);
     Start(first, {a}, elsewhere);
     ASSERT_TRUE(WaitForLog(1)) << first.readAllStandardError().toStdString();
     EXPECT_EQ(Log(), QStringList({"open " + a}));
@@ -90,7 +92,7 @@ TEST_F(TwoProcessTest, SecondStartsHandTheirDocumentsToTheRunningInstance) {
 
     // Relative names, from the documents' folder: the running instance, whose
     // current folder is another, still opens them, in order.
-    EXPECT_EQ(Second({"B.PXA", "missing.PXA", "C.PXA"}, albums.work()), 0);
+    EXPECT_EQ(Second({"B.PXA", "missing.PXA", "C.PXA"}, albums), 0);
     EXPECT_EQ(Log(), QStringList({"open " + a, "raise", "open " + b, "raise", "open " + c}));
 
     EXPECT_EQ(Second({}, elsewhere), 0);
@@ -116,7 +118,7 @@ TEST_F(TwoProcessTest, SecondStartsHandTheirDocumentsToTheRunningInstance) {
 }
 
 TEST_F(TwoProcessTest, ACrashedInstanceDoesNotBlockTheNextStart) {
-    const QString a = albums.Write("A.PXA", BasicSpec("PXA", 30000));
+    const QString a = WriteTestAlbum(albums + "A.PXA", 30000);
     Start(first, {a}, elsewhere);
     ASSERT_TRUE(WaitForLog(1));
     first.kill();  // no clean-up at all: lock file and socket stay behind
@@ -136,7 +138,7 @@ TEST_F(TwoProcessTest, WithoutArgumentsOrCompanionTheAboutBoxIsShown) {
     ASSERT_TRUE(WaitForLog(1));
     EXPECT_EQ(Log(), QStringList({"about"}));
     // While the about box is up, a hand-over changes nothing.
-    const QString b = albums.Write("B.PXA", BasicSpec("PXA", 30000));
+    const QString b = WriteTestAlbum(albums + "B.PXA", 30000);
     EXPECT_EQ(Second({b}, elsewhere), 0);
     EXPECT_EQ(Log(), QStringList({"about"}));
     first.terminate();

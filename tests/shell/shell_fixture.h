@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <ostream>
 
+#include "document/album_writer.h"
+#include "metafile/emf_writer.h"
 #include "shell/folders.h"
 #include "viewer/view_env_commands.h"
 
@@ -56,3 +58,19 @@ private:
     QByteArray previous_;
     Folders folders_;
 };
+
+// A small valid album of `pages` pages at `path`; a producer version below
+// 20000 makes a format-1.x document, which gets a temporary copy when opened.
+inline QString WriteTestAlbum(const QString& path, Scaled version = 30000, int pages = 2) {
+    AlbumSpec album;
+    album.producer = "PXA";
+    album.producerVersion = version;
+    album.settings = DefaultSettings();
+    for (int i = 0; i < pages; ++i) {
+        mf::EmfWriter emf(QSizeF(210, 297));
+        emf.Rectangle(QRect(10 + i, 10, 100, 50));
+        album.pages.push_back({emf.finish(), 0, {}, {}});
+    }
+    WriteAlbumFile(path, album);
+    return path;
+}
