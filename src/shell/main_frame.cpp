@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -57,6 +58,7 @@ TVMainForm::TVMainForm(QWidget* parent) : QMainWindow(parent) {
     setProperty("helpContext", kHelpContext);
     workFolder_ = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                   QStringLiteral("/MIRAT/TempFiles/NERIDAL/");
+    QDir().mkpath(workFolder_);  // a failure shows when a document needs its copy
     QFont f = font();
     f.setPixelSize(12);
     setFont(f);

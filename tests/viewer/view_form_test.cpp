@@ -15,6 +15,7 @@
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
 #include "viewer/messages.h"
+#include "viewer/printable_area.h"
 #include "viewer/sheet_layout.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
@@ -477,6 +478,53 @@ TEST_F(ViewFormTest, OtherFormatsKeepTheScrollPositionOnPageChange) {
     Key(view, Qt::Key_PageDown);
     EXPECT_EQ(view->currentPage(), 2);
     EXPECT_EQ(VBar(view)->value(), 100);
+}
+
+class FixedPrintableArea : public PrintableArea {
+public:
+    PrintableAreaMm PrintableAreaOnPaper() const override {
+        return {WholeMm(20), WholeMm(30), WholeMm(100), WholeMm(150)};
+    }
+    bool IsPrinting() const override { return false; }
+};
+
+TEST_F(ViewFormTest, PrintableAreaIsHatchedOnlyWhileShown) {
+    ViewEnvironment().zoomIndex = 7;
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    FixedPrintableArea area;
+    view->setPrintableArea(&area);
+    const QRect r = PrintableAreaRect(area.PrintableAreaOnPaper(), 100, view->logicalDpiX(), false);
+    const QPoint corner = r.topLeft();
+    const QColor silver(192, 192, 192);
+    // Below the coloured band of the test page the picture is white.
+    const QPoint inside = r.bottomLeft() + QPoint(0, -1);
+    EXPECT_NE(view->PaintBox->grab().toImage().pixelColor(inside), silver);
+    view->setShowPrintableArea(true);
+    const QImage shown = view->PaintBox->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(inside), silver);
+    EXPECT_EQ(shown.pixelColor(corner), silver);
+    EXPECT_NE(shown.pixelColor(corner - QPoint(1, 1)), silver);
+    view->setShowPrintableArea(false);
+    EXPECT_NE(view->PaintBox->grab().toImage().pixelColor(inside), silver);
+}
+
+TEST_F(ViewFormTest, FocusOnThePageAreaDarkensItsSurroundings) {
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    QApplication::setActiveWindow(frame.host.get());
+    view->JumpTree->setFocus();
+    view->FocusControl->setFocus();
+    EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::black));
+    EXPECT_EQ(view->ScrollBox->viewport()->palette().color(QPalette::Window),
+              QColor(128, 128, 128));
+    view->JumpTree->setFocus();
+    EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::white));
+    EXPECT_EQ(view->ScrollBox->viewport()->palette().color(QPalette::Window),
+              QColor(211, 223, 224));
+    // Clicking the sheet puts the focus back on the page area.
+    QTest::mouseClick(view->PL_Paper, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_TRUE(view->FocusControl->hasFocus());
 }
 
 }  // namespace
