@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QTest>
@@ -145,6 +146,27 @@ TEST_F(FrameShellTest, DroppingThreeFilesAndAFolderOnTheFrameOpensThreeWindows) 
     EXPECT_TRUE(drop(doc->mapTo(frame.get(), doc->rect().center())));
     EXPECT_EQ(Windows(), 6);
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(FrameShellTest, TheOpenDialogShowsTheProgramsButtonCaptions) {
+    Make({});
+    shell->Timer_Start->setInterval(3600 * 1000);
+    frame->setDocumentFolder(work.root());
+    frame->show();
+    QString accept, reject;
+    bool native = true;
+    QTimer::singleShot(300, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            accept = dialog->labelText(QFileDialog::Accept);
+            reject = dialog->labelText(QFileDialog::Reject);
+            native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(frame->OpenWithDialog());
+    EXPECT_EQ(accept, "開く(&O)");
+    EXPECT_EQ(reject, "中止(&C)");
+    EXPECT_FALSE(native);
 }
 
 TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {
