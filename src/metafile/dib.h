@@ -34,11 +34,11 @@ enum DibUsage : std::uint32_t { kDibRgbColors = 0, kDibPalColors = 1 };
 
 // A parsed DIB header pointing into the caller's bytes (which must outlive it).
 struct DibView {
-    int width = 0;         // pixels, > 0
-    int height = 0;        // pixels, > 0 (absolute)
-    bool topDown = false;  // negative height in the header
-    int bitCount = 0;      // 1, 4, 8, 16, 24, 32
-    std::uint32_t compression = kBiRgb;
+    int width = 0;                          // pixels, > 0
+    int height = 0;                         // pixels, > 0 (absolute)
+    bool topDown = false;                   // negative height in the header
+    int bitCount = 0;                       // 1, 4, 8, 16, 24, 32
+    std::uint32_t compression = kBiRgb;     // BI_ALPHABITFIELDS comes as kBiBitfields
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha for 16/32 bpp
     // 1 << bitCount entries for 1/4/8 bpp (past biClrUsed: black), else empty.
     std::vector<std::uint32_t> palette;  // 0xAARRGGBB with AA = 0xFF
@@ -78,6 +78,8 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
 // Format_ARGB32_Premultiplied; opaque elsewhere unless `dib.hasAlpha`. A null
 // image when nothing can be decoded, `src` misses the DIB or a size is
 // absurd (a `src` side over 2^24, more than 2^28 destination pixels).
+// Reads only its arguments, so several threads may decode at once. JPEG/PNG
+// bits are decoded by Qt on every call: cache the result if drawn often.
 QImage DecodeDibScaled(const DibView& dib, const QRect& src, const QSize& dst, bool averaging);
 
 // Whole bitmap at its own size.

@@ -62,8 +62,8 @@ BoxAxis MakeBoxAxis(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, 
         s0 = std::max(s0, lo - srcStart);
         s1 = std::min(s1, hi - srcStart);
         a.at[d] = a.weights.size();
-        a.first[d] = static_cast<int>(srcStart + s0 - lo);
         a.count[d] = static_cast<int>(std::max<std::int64_t>(0, s1 - s0));
+        a.first[d] = a.count[d] ? static_cast<int>(srcStart + s0 - lo) : 0;
         std::uint32_t sum = 0;
         for (std::int64_t s = s0; s < s1; ++s) {
             const std::int64_t w = std::min((s + 1) * dstN, end) - std::max(s * dstN, begin);
