@@ -135,7 +135,7 @@ void HandOverServer::Serve(QLocalSocket* socket) {
     connect(stall, &QTimer::timeout, socket, &QLocalSocket::abort);
     stall->start(kStallMs);
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QObject::destroyed, this, [buffer] { delete buffer; });
+    connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
     QPointer<QLocalSocket> guard(socket);
     auto handler = handler_;
     connect(socket, &QLocalSocket::readyRead, this, [guard, buffer, stall, handler] {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace {
@@ -107,6 +108,23 @@ TEST_F(IniFileTest, GarbledFileReadsDefaultsWithoutFailing) {
     ini.WriteInteger("X", "B", 1);
     EXPECT_TRUE(ini.Flush());
     EXPECT_EQ(QIniFile(Path()).ReadInteger("X", "B", 0), 1);
+}
+
+TEST_F(IniFileTest, RandomFilesReadAndRewriteWithoutFailing) {
+    QRandomGenerator random(3);
+    const char alphabet[] = "[]=;\r\n\" aZ1\x81\x40\xff";
+    for (int round = 0; round < 300; ++round) {
+        QByteArray junk(random.bounded(200), '\0');
+        for (char& c : junk)
+            c = alphabet[random.bounded(int(sizeof alphabet))];
+        WriteAll(Path(), junk);
+        QIniFile ini(Path());
+        ini.ReadInteger("a", "Z", 0);
+        ini.WriteInteger("a", "Z", round);
+        ini.EraseSection("1");
+        ASSERT_TRUE(ini.Flush());
+        EXPECT_EQ(QIniFile(Path()).ReadInteger("a", "Z", -1), round) << junk.toHex().constData();
+    }
 }
 
 TEST_F(IniFileTest, WritesIntoAMissingFolderFailQuietly) {

@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QSysInfo>
 #include <atomic>
 #include <thread>
@@ -37,6 +38,23 @@ TEST(HandOverWire, RoundTripsAndRejectsMalformedInput) {
     huge[9] = char(0xFF);
     huge[10] = char(0xFF);
     EXPECT_EQ(DecodeHandOver(huge, &out, &used), HandOverDecode::Invalid);
+}
+
+TEST(HandOverWire, RandomBytesNeverCrashTheDecoder) {
+    QRandomGenerator random(5);
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray bytes(random.bounded(40), '\0');
+        for (char& b : bytes)
+            b = char(random.bounded(256));
+        if (i % 2) bytes.prepend("NRDL");
+        HandOverMessage out;
+        qsizetype used = 0;
+        if (DecodeHandOver(bytes, &out, &used) == HandOverDecode::Complete) {
+            EXPECT_LE(used, bytes.size());
+            EXPECT_LE(out.data.size(), qsizetype(kMaxHandOverBytes));
+            HandOverText(out);
+        }
+    }
 }
 
 TEST(HandOverWire, TextStopsAtTheFirstZeroAndNeverPassesCbData) {
