@@ -37,7 +37,7 @@ struct DibView {
     int width = 0;                          // pixels, > 0
     int height = 0;                         // pixels, > 0 (absolute)
     bool topDown = false;                   // negative height in the header
-    int bitCount = 0;                       // 1, 4, 8, 16, 24, 32
+    int bitCount = 0;                       // 1, 4, 8, 16, 24, 32 (JPEG/PNG: as stated, often 0)
     std::uint32_t compression = kBiRgb;     // BI_ALPHABITFIELDS comes as kBiBitfields
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha for 16/32 bpp
     // 1 << bitCount entries for 1/4/8 bpp (past biClrUsed: black), else empty.
