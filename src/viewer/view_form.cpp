@@ -19,7 +19,9 @@
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
 #include "metafile/picture.h"
+#include "viewer/messages.h"
 #include "viewer/view_env.h"
+#include "viewer/view_env_commands.h"
 #include "viewer/view_widgets.h"
 #include "viewer/zoom_choices.h"
 
@@ -29,7 +31,7 @@ const QColor kPaleColor(211, 223, 224);
 
 QAction* AddItem(QMenu* menu, const QString& caption, int helpContext) {
     QAction* a = menu->addAction(caption);
-    if (helpContext > 0) a->setData(helpContext);
+    if (helpContext > 0) a->setProperty("helpContext", helpContext);
     return a;
 }
 
@@ -38,6 +40,7 @@ QAction* AddItem(QMenu* menu, const QString& caption, int helpContext) {
 TViewForm::TViewForm(FrameControls* frame, QWidget* parent) : QMdiSubWindow(parent), frame_(frame) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("無題"));
+    setProperty("helpContext", 82);
     CreateComponents();
     CreateMenus();
     FormCreate();
@@ -158,7 +161,7 @@ void TViewForm::CreateMenus() {
     Close1 = AddItem(File1, QStringLiteral("閉じる(&C)"), 37);
     File1->addSeparator();
     QMenu* n10 = File1->addMenu(QStringLiteral("現在の環境(&D)"));
-    n10->menuAction()->setData(39);
+    n10->menuAction()->setProperty("helpContext", 39);
     D1 = n10->addAction(QStringLiteral("記録(&D)..."));
     R1 = n10->addAction(QStringLiteral("初期値に戻す(&R)"));
     File1->addSeparator();
@@ -223,6 +226,8 @@ void TViewForm::CreateMenus() {
     connect(Mn_Exit, &QAction::triggered, this, [this] {
         if (frame_) frame_->CloseFrame();
     });
+    connect(D1, &QAction::triggered, this, &TViewForm::D1Click);
+    connect(R1, &QAction::triggered, this, &TViewForm::R1Click);
     connect(Mn_Print, &QAction::triggered, this, &TViewForm::PrnBtnClick);
     connect(Mn_Marjin, &QAction::triggered, this, &TViewForm::MarjinBtnClick);
     connect(Mn_Jump, &QAction::triggered, this, &TViewForm::Mn_JumpClick);
@@ -417,6 +422,29 @@ void TViewForm::FocusControlExit() {
 void TViewForm::setShowPrintableArea(bool show) {
     showPrintableArea_ = show;
     PaintBox->repaint();
+}
+
+void TViewForm::D1Click() {
+    DocWindowEnvState state;
+    state.treePanelVisible = !PL_JumpTree->isHidden();
+    state.treeWidth = PL_JumpTree->width();
+    state.maximized = isMaximized();
+    state.outerWidth = width();
+    state.outerHeight = height();
+    state.zoomIndex = zoomIndex_;
+    state.statusBarVisible = !PL_Bottom->isHidden();
+    RecordViewEnvCommand(state);
+    InfoMessage(kRecordedEnvMessage);
+}
+
+void TViewForm::R1Click() {
+    ResetViewEnvCommand();
+    if (frame_ && !frame_->ToolBarVisible()) frame_->ToolBarToggle();
+    PL_Bottom->show();
+    if (frame_ && IsActiveFrameWindow()) {
+        if (auto* button = frame_->Button(FrameButton::PageScroll)) button->setChecked(true);
+    }
+    InfoMessage(kResetEnvMessage);
 }
 
 void TViewForm::MarjinBtnClick() {

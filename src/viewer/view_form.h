@@ -107,6 +107,10 @@ public:
     void setShowPrintableArea(bool show);
     bool showPrintableArea() const { return showPrintableArea_; }
 
+    // 現在の環境: record this window's layout, or reset every view setting.
+    void D1Click();
+    void R1Click();
+
     // Commands of later features; they only forward.
     void MarjinBtnClick();
     void PrnBtnClick();
