@@ -482,7 +482,12 @@ void Player::patternBrush(const ByteReader& r, bool mono) {
     b.color = Qt::black;
     if (dib && std::int64_t(dib->width) * dib->height <= 4096 * 4096) {
         b.pattern = DecodeDib(*dib);
-        b.monoPattern = mono || dib->bitCount == 1;
+        // A two-colour pattern of exactly black and white behaves like a
+        // monochrome bitmap: text and background colours paint it.
+        const bool blackWhite = dib->bitCount == 1 && dib->palette.size() == 2 &&
+                                (dib->palette[0] & 0xFFFFFF) == 0 &&
+                                (dib->palette[1] & 0xFFFFFF) == 0xFFFFFF;
+        b.monoPattern = mono || blackWhite;
     }
     dc_.createObject(r.u32(8), b);
 }
