@@ -78,6 +78,7 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
 // Format_ARGB32_Premultiplied; opaque elsewhere unless `dib.hasAlpha`. A null
 // image when nothing can be decoded, `src` misses the DIB or a size is
 // absurd (a `src` side over 2^24, more than 2^28 destination pixels).
+// `dib` comes from ParseDib; callers may change `palette` and `hasAlpha`.
 // Reads only its arguments, so several threads may decode at once. JPEG/PNG
 // bits are decoded by Qt on every call: cache the result if drawn often.
 QImage DecodeDibScaled(const DibView& dib, const QRect& src, const QSize& dst, bool averaging);

@@ -303,6 +303,10 @@ std::unique_ptr<DibRows> MakeDibRows(const DibView& dib, int x0, int x1) {
             if (dib.bitCount == 16) return std::make_unique<MaskedRows>(dib, x0, x1);
             return std::make_unique<IndexedRows>(dib, x0, x1);
         case kBiBitfields:
+            // The usual 32 bpp masks are plain B, G, R(, A) bytes.
+            if (dib.bitCount == 32 && dib.masks[0] == 0x00FF0000 && dib.masks[1] == 0x0000FF00 &&
+                dib.masks[2] == 0x000000FF && (dib.masks[3] == 0xFF000000 || !dib.hasAlpha))
+                return std::make_unique<RawRows>(dib, x0);
             return std::make_unique<MaskedRows>(dib, x0, x1);
         case kBiRle8:
         case kBiRle4:

@@ -78,18 +78,44 @@ TEST(DibFormat, UncompressedDepthsInBothOrientations) {
     }
 }
 
-TEST(DibFormat, Bitfields32WithAlphaMask) {
-    // Masks in a V5 header: R in the low byte, alpha at the top.
-    const std::uint32_t masks[4] = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
-    const Dib dib{InfoHeader(2, 1, 32, mf::kBiBitfields, 124, 0, 0, masks),
-                  {0x11, 0x22, 0x33, 0xFF, 0x10, 0x20, 0x30, 0x40}};
-    const auto view = dib.Parse();
-    ASSERT_TRUE(view);
-    EXPECT_TRUE(view->hasAlpha);
-    const QImage image = mf::DecodeDib(*view);
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(0));
-    EXPECT_EQ(line[0], 0xFF112233u);
-    EXPECT_EQ(line[1], 0x40102030u);
+TEST(DibFormat, Bitfields32FollowTheMasks) {
+    // Two pixels, stored bytes 11 22 33 FF and 10 20 30 40, under masks in a
+    // V5 header. Without an alpha mask the top byte is not alpha.
+    struct Case {
+        const char* name;
+        std::uint32_t masks[4];
+        bool hasAlpha;
+        QRgb first, second;  // premultiplied
+    };
+    const Case cases[] = {
+        {"red low",
+         {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000},
+         true,
+         0xFF112233u,
+         0x40102030u},
+        {"usual with alpha",
+         {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
+         true,
+         0xFF332211u,
+         0x40302010u},
+        {"usual without alpha",
+         {0x00FF0000, 0x0000FF00, 0x000000FF, 0},
+         false,
+         0xFF332211u,
+         0xFF302010u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Dib dib{InfoHeader(2, 1, 32, mf::kBiBitfields, 124, 0, 0, c.masks),
+                      {0x11, 0x22, 0x33, 0xFF, 0x10, 0x20, 0x30, 0x40}};
+        const auto view = dib.Parse();
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->hasAlpha, c.hasAlpha);
+        const QImage image = mf::DecodeDib(*view);
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(0));
+        EXPECT_EQ(line[0], c.first);
+        EXPECT_EQ(line[1], c.second);
+    }
 }
 
 // Index i of the run-length tests shows as this colour.
