@@ -59,6 +59,7 @@ TVMainForm::TVMainForm(QWidget* parent) : QMainWindow(parent) {
     workFolder_ = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                   QStringLiteral("/MIRAT/TempFiles/NERIDAL/");
     QDir().mkpath(workFolder_);  // a failure shows when a document needs its copy
+    documentFolder_ = QCoreApplication::applicationDirPath() + QStringLiteral("/VIEWFILE/");
     QFont f = font();
     f.setPixelSize(12);
     setFont(f);

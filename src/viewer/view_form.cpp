@@ -76,7 +76,9 @@ void TViewForm::CreateComponents() {
     auto* toolLayout = new QHBoxLayout(PL_JumpTool);
     toolLayout->setContentsMargins(0, 0, 0, 0);
     LB_Mokuji = new QLabel(QStringLiteral(" 目次(&M):"), PL_JumpTool);
-    LB_Paper = new QLabel(QStringLiteral(" 用紙(&P):"), PL_JumpTool);
+    // The page area's Alt+P belongs to FocusLabel; this caption only shows it.
+    LB_Paper = new QLabel(QStringLiteral(" 用紙(<u>P</u>):"), PL_JumpTool);
+    LB_Paper->setTextFormat(Qt::RichText);
     toolLayout->addWidget(LB_Mokuji);
     toolLayout->addStretch();
     toolLayout->addWidget(LB_Paper);

@@ -522,6 +522,12 @@ TEST_F(ViewFormTest, FocusOnThePageAreaDarkensItsSurroundings) {
     EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::white));
     EXPECT_EQ(view->ScrollBox->viewport()->palette().color(QPalette::Window),
               QColor(211, 223, 224));
+    // Alt+M goes to the contents, Alt+P to the page area.
+    QTest::keyClick(view->FocusControl, Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(view->JumpTree->hasFocus());
+    QTest::keyClick(view->JumpTree, Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(view->FocusControl->hasFocus());
+    view->JumpTree->setFocus();
     // Clicking the sheet puts the focus back on the page area.
     QTest::mouseClick(view->PL_Paper, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     EXPECT_TRUE(view->FocusControl->hasFocus());
