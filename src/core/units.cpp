@@ -1,5 +1,6 @@
 #include "core/units.h"
 
+#include <QRegularExpression>
 #include <limits>
 
 namespace {
@@ -57,4 +58,14 @@ Scaled ScreenPixelsToMm(int px, int ppi) {
     if (ppi <= 0) return 0;
     const Wide scaledTenths = DivideHalfEven(Wide(px) * 16000 * kScale, Wide(63) * ppi);
     return RoundFixed(ClampToInt64(scaledTenths)) * 1000;
+}
+
+std::optional<Scaled> ParseScaled(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^([+-]?)(\\d{1,12})(?:\\.(\\d{1,4}))?$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const QString fraction = (m.captured(3) + QStringLiteral("0000")).left(4);
+    const Scaled v = m.captured(2).toLongLong() * kScale + fraction.toLongLong();
+    return m.captured(1) == QLatin1String("-") ? -v : v;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
+#include <optional>
 
 // Scaled decimal: a value times 10000 (four decimal places). Document versions,
 // margins in millimetres and printer measurements use it.
@@ -23,4 +25,10 @@ int MmToScreenPixels(Scaled mm, int ppi);
 Scaled ScreenPixelsToMm(int px, int ppi);
 
 // A whole number of millimetres as a scaled decimal.
-constexpr Scaled WholeMm(std::int64_t mm) { return mm * kScale; }
+constexpr Scaled WholeMm(std::int64_t mm) {
+    return mm * kScale;
+}
+
+// "3.0", "-2.6", "12", "0.0005" as a scaled decimal; nothing for other text or
+// more than four decimals.
+std::optional<Scaled> ParseScaled(const QString& text);

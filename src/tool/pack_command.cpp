@@ -2,10 +2,10 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include "core/cp932.h"
+#include "core/units.h"
 #include "document/album_writer.h"
 #include "tool/tool_command.h"
 
@@ -17,16 +17,10 @@ const char kUsage[] =
     "      [--page-offset N] [--margins T,B,L,R (mm)] [--font NAME]... [--substitute-font NAME]\n"
     "      [--external-chars] [--toc PAGE:LEVEL:TEXT]... [--turned PAGE]... PAGE.emf|PAGE.wmf...";
 
-// "3.0", "-2.6", "12" as a scaled decimal (at most four decimals).
 bool ParseScaled(const QString& text, Scaled* out) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([+-]?)(\\d{1,12})(?:\\.(\\d{1,4}))?$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch()) return false;
-    const QString fraction = (m.captured(3) + QStringLiteral("0000")).left(4);
-    const Scaled v = m.captured(2).toLongLong() * kScale + fraction.toLongLong();
-    *out = m.captured(1) == QLatin1String("-") ? -v : v;
-    return true;
+    const std::optional<Scaled> v = ::ParseScaled(text);
+    if (v) *out = *v;
+    return v.has_value();
 }
 
 bool ParseInt(const QString& text, std::int32_t* out) {

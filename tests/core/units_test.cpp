@@ -35,3 +35,13 @@ TEST(ScreenPixelsToMm, TenthsOfMillimetres) {
     EXPECT_EQ(ScreenPixelsToMm(0, 96), 0);
     EXPECT_EQ(ScreenPixelsToMm(794, 96), 2101000);  // 210.05 mm rounds up
 }
+
+TEST(ParseScaled, DecimalTextToScaled) {
+    EXPECT_EQ(ParseScaled(QStringLiteral("3.0")), 30000);
+    EXPECT_EQ(ParseScaled(QStringLiteral("-2.6")), -26000);
+    EXPECT_EQ(ParseScaled(QStringLiteral("12")), 120000);
+    EXPECT_EQ(ParseScaled(QStringLiteral("0.0005")), 5);
+    EXPECT_EQ(ParseScaled(QStringLiteral("3.00001")), std::nullopt);
+    EXPECT_EQ(ParseScaled(QStringLiteral("3.")), std::nullopt);
+    EXPECT_EQ(ParseScaled(QStringLiteral("x")), std::nullopt);
+}
