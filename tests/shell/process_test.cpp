@@ -115,6 +115,9 @@ TEST_F(TwoProcessTest, SecondStartsHandTheirDocumentsToTheRunningInstance) {
     QStringList written = QDir(work).entryList(QDir::Files | QDir::System | QDir::Hidden);
     written.removeAll("NERIDAL.INI");
     EXPECT_TRUE(written.isEmpty()) << written.join(' ').toStdString();
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    EXPECT_EQ(QDir(albums).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList({"A.PXA", "B.PXA", "C.PXA"}));
 }
 
 TEST_F(TwoProcessTest, ACrashedInstanceDoesNotBlockTheNextStart) {
