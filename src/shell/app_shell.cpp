@@ -60,7 +60,9 @@ FrameShell::FrameShell(TVMainForm* frame, const QStringList& arguments, const QS
 
 FrameShell::~FrameShell() = default;
 
-TVerForm* FrameShell::About() const { return about_.data(); }
+TVerForm* FrameShell::About() const {
+    return about_.data();
+}
 
 bool FrameShell::ListenForHandOver(const QString& serverName) {
     if (!server_)
