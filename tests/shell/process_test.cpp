@@ -18,7 +18,7 @@
 namespace {
 
 QString Executable() {
-    return binaryDir() + "/src/neridal";
+    return binaryDir() + "/neridal";
 }
 
 class TwoProcessTest : public ::testing::Test {
