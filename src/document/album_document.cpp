@@ -58,8 +58,6 @@ LoadError MakeError(LoadError::Kind kind, const QString& path, const QString& re
     return e;
 }
 
-// Reads the structures of the body one after another, from the temporary copy
-// or through the inflating reader.
 // A body stream is read to its end even when the reader needs fewer bytes,
 // so that bad data or a bad checksum anywhere in it is found. What the stream
 // holds beyond the bytes the reader needs is ignored.
@@ -71,6 +69,8 @@ bool DrainToStreamEnd(ZlibReader& inflater) {
     return got == 0;
 }
 
+// Reads the structures of the body one after another, from the temporary copy
+// or through the inflating reader.
 using ReadFn = std::function<qint64(char*, qint64)>;
 
 enum class ReadResult { Ok, Short, Failed };
@@ -271,7 +271,11 @@ bool Loader::Load() {
         if (!MakeTemporaryCopy(*file)) return false;
         file.reset();  // the copy is the body from now on
         QIODevice* body = doc_->body.get();
-        read = [body](char* out, qint64 max) { return body->read(out, max); };
+        read = [this, body](char* out, qint64 max) {
+            const qint64 got = body->read(out, max);
+            if (got < 0) streamError_ = body->errorString();
+            return got;
+        };
     } else {
         inflater.emplace(*file);
         read = [this, &inflater](char* out, qint64 max) {
