@@ -2,6 +2,7 @@
 
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRegion>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -68,8 +69,8 @@ public:
     std::optional<QByteArray> run(QString* why);
 
 private:
-    QPoint Out(QPointF logical) const {
-        const QPointF d = mapping_.toDevice(logical);
+    QPoint Out(QPointF logical) const { return OutDevice(mapping_.toDevice(logical)); }
+    QPoint OutDevice(QPointF d) const {
         return QPoint(Clamp16((d.x() - originPx_.x()) * kx_),
                       Clamp16((d.y() - originPx_.y()) * ky_));
     }
@@ -109,7 +110,16 @@ private:
     void StretchDiBits(const EmfView& r);
     void Shape(const EmfView& r, std::uint16_t function);
     void PathFill(const EmfView& r, bool fill, bool stroke);
-    void EmitPolygons(const std::vector<QPolygonF>& polys, bool closed);
+    void ClipPath(const EmfView& r);
+    void ClipRegionData(const EmfView& r);
+    void Clip(const QRegion& device, std::uint32_t mode);
+    void EmitPolygons(const std::vector<QPolygonF>& polys, bool closed, bool device = false);
+    QPolygonF ToDevice(const QPolygonF& logical) const {
+        QPolygonF d;
+        for (const QPointF& p : logical)
+            d << mapping_.toDevice(p);
+        return d;
+    }
     QByteArray PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
                          std::uint32_t offBits, std::uint32_t cbBits) const;
 
@@ -138,7 +148,11 @@ private:
     FontInfo currentFont_;
     QPointF position_;  // current position, logical
     bool inPath_ = false;
+    bool winding_ = false;
+    // Figures of the path being recorded, in device pixels: GDI maps each
+    // point with the transform in force when it is added.
     std::vector<QPolygonF> path_;
+    QPointF figureStart_;  // logical
 };
 
 void EmfToWmf::Select(int slot, Kind kind) {
@@ -296,7 +310,8 @@ void EmfToWmf::Record(const EmfView& r) {
         case emr::MoveToEx:
             if (!r.has(8, 8)) return;
             position_ = point(8);
-            if (inPath_) return path_.push_back(QPolygonF{position_});
+            figureStart_ = position_;
+            if (inPath_) return path_.push_back(ToDevice(QPolygonF{position_}));
             {
                 const QPoint p = Out(position_);
                 out_.add(kMoveTo, {p.y(), p.x()});
@@ -306,8 +321,8 @@ void EmfToWmf::Record(const EmfView& r) {
             if (!r.has(8, 8)) return;
             const QPointF to = point(8);
             if (inPath_) {
-                if (path_.empty()) path_.push_back(QPolygonF{position_});
-                path_.back() << to;
+                if (path_.empty()) path_.push_back(ToDevice(QPolygonF{position_}));
+                path_.back() << mapping_.toDevice(to);
             } else {
                 const QPoint p = Out(to);
                 out_.add(kLineTo, {p.y(), p.x()});
@@ -388,8 +403,8 @@ void EmfToWmf::Record(const EmfView& r) {
         case emr::CloseFigure:
             if (inPath_ && !path_.empty() && !path_.back().isEmpty()) {
                 path_.back() << path_.back().first();
-                position_ = path_.back().first();
-                path_.push_back(QPolygonF{position_});
+                position_ = figureStart_;
+                path_.push_back(ToDevice(QPolygonF{position_}));
             }
             return;
         case emr::EndPath:
@@ -405,6 +420,10 @@ void EmfToWmf::Record(const EmfView& r) {
             return PathFill(r, false, true);
         case emr::StrokeAndFillPath:
             return PathFill(r, true, true);
+        case emr::SelectClipPath:
+            return ClipPath(r);
+        case emr::ExtSelectClipRgn:
+            return ClipRegionData(r);
         default:
             return;
     }
@@ -546,13 +565,13 @@ void EmfToWmf::DeleteObject(const EmfView& r) {
     FreeSlot(slot);
 }
 
-void EmfToWmf::EmitPolygons(const std::vector<QPolygonF>& polys, bool closed) {
+void EmfToWmf::EmitPolygons(const std::vector<QPolygonF>& polys, bool closed, bool device) {
     std::vector<std::vector<QPoint>> mapped;
     for (const QPolygonF& poly : polys) {
         if (poly.size() < 2) continue;
         std::vector<QPoint> pts;
         for (const QPointF& p : poly)
-            pts.push_back(Out(p));
+            pts.push_back(device ? OutDevice(p) : Out(p));
         mapped.push_back(std::move(pts));
     }
     if (mapped.empty()) return;
@@ -588,9 +607,9 @@ void EmfToWmf::Poly(const EmfView& r, bool small, std::uint16_t function, bool c
     if (continues) position_ = poly.last();
     if (inPath_) {
         if (continues && !path_.empty())
-            path_.back() << poly.mid(1);
+            path_.back() << ToDevice(poly.mid(1));
         else
-            path_.push_back(poly);
+            path_.push_back(ToDevice(poly));
         return;
     }
     EmitPolygons({poly}, function == kPolygon);
@@ -617,7 +636,8 @@ void EmfToWmf::PolyPoly(const EmfView& r, bool small, bool polygon) {
         out.push_back(poly);
     }
     if (inPath_) {
-        path_.insert(path_.end(), out.begin(), out.end());
+        for (const QPolygonF& poly : out)
+            path_.push_back(ToDevice(poly));
         return;
     }
     EmitPolygons(out, polygon);
@@ -642,9 +662,9 @@ void EmfToWmf::Bezier(const EmfView& r, bool small, bool continues) {
     if (continues) position_ = poly.last();
     if (inPath_) {
         if (continues && !path_.empty())
-            path_.back() << poly.mid(1);
+            path_.back() << ToDevice(poly.mid(1));
         else
-            path_.push_back(poly);
+            path_.push_back(ToDevice(poly));
         return;
     }
     EmitPolygons({poly}, false);
@@ -662,12 +682,86 @@ void EmfToWmf::PathFill(const EmfView&, bool fill, bool stroke) {
         out_.add(kCreatePenIndirect, WmfParams{5, 0, 0}.dword(0));
         out_.add(kSaveDc);
         out_.add(kSelectObject, {pen});
-        EmitPolygons(figures, true);
+        EmitPolygons(figures, true, true);
         out_.add(kRestoreDc, {-1});
         FreeSlot(pen);
         return;
     }
-    EmitPolygons(figures, fill);
+    EmitPolygons(figures, fill, true);
+}
+
+// WMF clips only by rectangles in its logical units (its region records are
+// read in the player's device units), so a region becomes its bounding
+// rectangle intersected and the rest of that rectangle excluded, band by band
+// at the reference device's pixels.
+void EmfToWmf::Clip(const QRegion& device, std::uint32_t mode) {
+    constexpr std::uint32_t kAnd = 1, kDiff = 4, kCopy = 5;
+    constexpr int kMostRects = 4000;
+    auto toWmf = [&](const QRect& r) {
+        const int l = Clamp16((r.left() - originPx_.x()) * kx_);
+        const int t = Clamp16((r.top() - originPx_.y()) * ky_);
+        const int rr = Clamp16((r.right() + 1 - originPx_.x()) * kx_);
+        const int b = Clamp16((r.bottom() + 1 - originPx_.y()) * ky_);
+        return WmfParams{b, rr, t, l};
+    };
+    if (mode == kCopy) out_.add(kSelectClipRegion, {0});  // no region: clipping ends
+    if (mode == kDiff) {
+        int n = 0;
+        for (const QRect& r : device) {
+            if (++n > kMostRects) break;
+            out_.add(kExcludeClipRect, toWmf(r));
+        }
+        return;
+    }
+    if (mode != kAnd && mode != kCopy) return;  // union and xor have no rectangle form
+    const QRect bounds = device.boundingRect();
+    if (device.isEmpty()) {
+        out_.add(kIntersectClipRect, {0, 0, 0, 0});
+        return;
+    }
+    out_.add(kIntersectClipRect, toWmf(bounds));
+    const QRegion rest = QRegion(bounds) - device;
+    if (rest.rectCount() > kMostRects) return;
+    for (const QRect& r : rest)
+        out_.add(kExcludeClipRect, toWmf(r));
+}
+
+void EmfToWmf::ClipPath(const EmfView& r) {
+    // Without a path GDI refuses the call and the clip stays.
+    if (path_.empty()) return;
+    QRegion region;
+    for (const QPolygonF& figure : path_) {
+        if (figure.size() < 3) continue;
+        QPolygon device;
+        for (const QPointF& p : figure) {
+            const QPointF& d = p;
+            device << QPoint(int(std::lround(std::clamp(d.x(), -1e6, 1e6))),
+                             int(std::lround(std::clamp(d.y(), -1e6, 1e6))));
+        }
+        const QRegion part(device, winding_ ? Qt::WindingFill : Qt::OddEvenFill);
+        region = winding_ ? region.united(part) : region.xored(part);
+    }
+    path_.clear();
+    Clip(region, r.u32(8));
+}
+
+void EmfToWmf::ClipRegionData(const EmfView& r) {
+    // cbRgnData, mode, RGNDATA (32-byte header, then rectangles) in device units
+    if (!r.has(8, 8)) return;
+    const std::uint32_t bytes = r.u32(8), mode = r.u32(12);
+    if (bytes < 32 || !r.has(16, bytes)) {
+        if (mode == 5) out_.add(kSelectClipRegion, {0});
+        return;
+    }
+    const std::uint32_t count = std::min(r.u32(24), (bytes - 32) / 16);
+    QRegion region;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t at = 48 + 16 * i;
+        const QRect rect(QPoint(r.i32(at), r.i32(at + 4)),
+                         QPoint(r.i32(at + 8) - 1, r.i32(at + 12) - 1));
+        if (rect.isValid()) region += rect;
+    }
+    Clip(region, mode);
 }
 
 void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {

@@ -228,6 +228,40 @@ TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
     EXPECT_NEAR(info->frameHundredthsMm().width(), 1000000, 1000000 / 300);
 }
 
+TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
+    // A 96 x 96 pixel page (1 inch) in MM_TEXT; clip to an L shape.
+    EmfWriter w;
+    w.add(EmfRecord(59));  // begin path
+    EmfRecord poly(kEmrPolygon16);
+    w.add(poly.rect(0, 0, 0, 0)
+              .u32(6)
+              .u16(0)
+              .u16(0)
+              .u16(48)
+              .u16(0)
+              .u16(48)
+              .u16(48)
+              .u16(96)
+              .u16(48)
+              .u16(96)
+              .u16(96)
+              .u16(0)
+              .u16(96));
+    w.add(EmfRecord(60));  // end path
+    EmfRecord clip(67);    // select clip path
+    w.add(clip.u32(5));    // RGN_COPY
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    ASSERT_TRUE(wmf);
+    std::vector<std::vector<int>> clips;
+    for (const WmfRec& r : WmfRecords(*wmf)) {
+        if (r.function == kSelectClipRegion) clips.push_back({-1});
+        if (r.function == kIntersectClipRect) clips.push_back(r.words);
+        if (r.function == kExcludeClipRect) clips.push_back(r.words);
+    }
+    // Reset, then the bound (bottom, right, top, left), then the missing corner.
+    EXPECT_EQ(clips, (std::vector<std::vector<int>>{{-1}, {96, 96, 0, 0}, {48, 96, 0, 48}}));
+}
+
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
     EmfWriter w;
     EmfRecord stockPen(kEmrSelectObject);
