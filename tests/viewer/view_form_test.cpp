@@ -533,4 +533,30 @@ TEST_F(ViewFormTest, FocusOnThePageAreaDarkensItsSurroundings) {
     EXPECT_TRUE(view->FocusControl->hasFocus());
 }
 
+TEST_F(ViewFormTest, RememberedLayoutAppliesOnlyAboveTwentyPixels) {
+    struct Case {
+        int treeWidth, formWidth, formHeight;
+        int paneWidth;
+        QSize size;
+    } cases[] = {
+        {20, 600, 20, 225, {793, 533}},
+        {300, 600, 400, 300, {600, 400}},
+        {0, 0, 0, 225, {793, 533}},
+    };
+    for (const Case& c : cases) {
+        ViewEnv& env = ViewEnvironment();
+        env.treeWidth = c.treeWidth;
+        env.formWidth = c.formWidth;
+        env.formHeight = c.formHeight;
+        auto* view = new TViewForm(&frame);
+        frame.area->addSubWindow(view);
+        view->show();
+        EXPECT_EQ(view->size(), c.size) << c.formWidth << "x" << c.formHeight;
+        EXPECT_EQ(view->PL_JumpTree->width(), c.paneWidth) << c.treeWidth;
+        EXPECT_EQ(view->windowTitle(), QStringLiteral("無題"));
+        EXPECT_FALSE(view->PL_Paper->isVisible());
+        delete view;
+    }
+}
+
 }  // namespace
