@@ -160,7 +160,14 @@ void TViewForm::ChangePage(int page) {
     if (!doc_ || page < 1 || page > doc_->pageCount) return;
     const int previous = doc_->currentPage;
     doc_->currentPage = page;
-    if (!LoadCurrentPage()) {
+    bool loaded = false;
+    {
+        // Compressed pages take a moment to inflate.
+        std::optional<BusyCursor> busy;
+        if (doc_->formatVersion == 30000) busy.emplace();
+        loaded = LoadCurrentPage();
+    }
+    if (!loaded) {
         doc_->currentPage = previous;
         LoadError error;
         error.message = lastError_.value_or(QString());
