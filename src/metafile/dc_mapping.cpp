@@ -224,6 +224,30 @@ const LogBrush* DeviceContext::brushAt(std::uint32_t index) const {
     return std::get_if<LogBrush>(&it->second);
 }
 
+void DeviceContext::selectPalette(std::uint32_t index) {
+    if (index == (0x80000000u | 15)) {  // DEFAULT_PALETTE
+        palette_.clear();
+        return;
+    }
+    auto it = objects_.find(index);
+    if (it == objects_.end()) return;
+    if (auto* pal = std::get_if<LogPalette>(&it->second)) palette_ = pal->entries;
+}
+
+QColor DeviceContext::color(std::uint32_t ref) const {
+    if ((ref >> 24) != 1) return ColorFromRef(ref);
+    // The system's twenty static colours make the default palette.
+    static const QRgb kDefault[20] = {
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),     qRgb(0, 128, 0),     qRgb(128, 128, 0),
+        qRgb(0, 0, 128),     qRgb(128, 0, 128),   qRgb(0, 128, 128),   qRgb(192, 192, 192),
+        qRgb(192, 220, 192), qRgb(166, 202, 240), qRgb(255, 251, 240), qRgb(160, 160, 164),
+        qRgb(128, 128, 128), qRgb(255, 0, 0),     qRgb(0, 255, 0),     qRgb(255, 255, 0),
+        qRgb(0, 0, 255),     qRgb(255, 0, 255),   qRgb(0, 255, 255),   qRgb(255, 255, 255)};
+    const std::uint32_t index = ref & 0xFFFF;
+    if (!palette_.empty()) return QColor(palette_[index < palette_.size() ? index : 0]);
+    return QColor(kDefault[index < 20 ? index : 0]);
+}
+
 void DeviceContext::selectObject(std::uint32_t index) {
     if (index & 0x80000000u) {
         const std::uint32_t n = index & 0x7FFFFFFFu;

@@ -55,36 +55,41 @@ bool DeviceContext::workTooLarge(const QRectF& b) const {
 }
 
 Blend DeviceContext::blendFor(QColor* color) const {
+    // The sixteen binary raster operations of GDI, each one Qt has.
     switch (st_.rop2) {
         case 1:
             *color = Qt::black;
             return Blend::Copy;  // R2_BLACK
-        case 16:
-            *color = Qt::white;
-            return Blend::Copy;  // R2_WHITE
-        case 4:                  // R2_NOTCOPYPEN
-        case 2:                  // R2_NOTMERGEPEN
-        case 8:                  // R2_NOTMASKPEN
+        case 2:
+            return Blend::NotSourceAndNotDest;  // R2_NOTMERGEPEN
+        case 3:
+            return Blend::NotSourceAnd;  // R2_MASKNOTPEN
+        case 4:                          // R2_NOTCOPYPEN
             *color = QColor(255 - color->red(), 255 - color->green(), 255 - color->blue());
             return Blend::Copy;
+        case 5:
+            return Blend::SourceAndNotDest;  // R2_MASKPENNOT
         case 6:
             return Blend::NotDest;  // R2_NOT
         case 7:
             return Blend::Xor;  // R2_XORPEN
-        case 10:                // R2_NOTXORPEN
-            *color = QColor(255 - color->red(), 255 - color->green(), 255 - color->blue());
-            return Blend::Xor;
+        case 8:
+            return Blend::NotSourceOrNotDest;  // R2_NOTMASKPEN
         case 9:
             return Blend::And;  // R2_MASKPEN
-        case 3:                 // R2_MASKNOTPEN
-            *color = QColor(255 - color->red(), 255 - color->green(), 255 - color->blue());
-            return Blend::And;
-        case 15:
-            return Blend::Or;  // R2_MERGEPEN
+        case 10:
+            return Blend::NotSourceXor;  // R2_NOTXORPEN
         case 12:
             return Blend::NotSourceOr;  // R2_MERGENOTPEN
+        case 14:
+            return Blend::SourceOrNotDest;  // R2_MERGEPENNOT
+        case 15:
+            return Blend::Or;  // R2_MERGEPEN
+        case 16:
+            *color = Qt::white;
+            return Blend::Copy;  // R2_WHITE
         default:
-            return Blend::Copy;
+            return Blend::Copy;  // R2_COPYPEN
     }
 }
 

@@ -66,6 +66,10 @@ public:
     void selectObject(std::uint32_t index);
     void deleteObject(std::uint32_t index);
     const LogBrush* brushAt(std::uint32_t index) const;
+    void selectPalette(std::uint32_t index);
+    // A COLORREF as drawn: palette indexes go through the selected palette
+    // (or the default one).
+    QColor color(std::uint32_t ref) const;
 
     // Drawing.
     void moveTo(const QPointF& p);
@@ -209,6 +213,7 @@ private:
     State st_;
     std::vector<State> saved_;
     std::unordered_map<std::uint32_t, GdiObject> objects_;
+    std::vector<QRgb> palette_;
 
     bool inPath_ = false;
     QPainterPath path_;  // output-device pixels

@@ -16,12 +16,18 @@ namespace mf {
 // Raster operations that reach an output. Shapes use the binary ROP2 codes
 // (1..16 as GDI numbers them); bitmaps are reduced to one of these first.
 enum class Blend {
-    Copy,         // source over destination
-    And,          // source AND destination
-    Or,           // source OR destination
-    Xor,          // source XOR destination
-    NotDest,      // invert the destination (the source only gives the shape)
-    NotSourceOr,  // NOT source OR destination (R2_MERGENOTPEN)
+    Copy,                 // source over destination
+    And,                  // S & D
+    Or,                   // S | D
+    Xor,                  // S ^ D
+    NotDest,              // ~D (the source only gives the shape)
+    NotSourceOr,          // ~S | D
+    NotSourceAndNotDest,  // ~S & ~D
+    NotSourceAnd,         // ~S & D
+    SourceAndNotDest,     // S & ~D
+    NotSourceOrNotDest,   // ~S | ~D
+    NotSourceXor,         // ~(S ^ D)
+    SourceOrNotDest,      // S | ~D
 };
 
 // A string placed glyph by glyph: positions are baseline origins in run space,

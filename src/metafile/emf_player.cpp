@@ -119,6 +119,7 @@ private:
     void extPen(const ByteReader& r);
     void patternBrush(const ByteReader& r, bool mono);
     void gradient(const ByteReader& r);
+    void palette(const ByteReader& r);
     QString decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
                        const std::vector<double>& dxIn, std::vector<double>* dxOut);
 
@@ -173,7 +174,7 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             if (n >= 16) dc_.setViewportOrg(r.i32(8), r.i32(12));
             return;
         case emr::SetPixelV:
-            if (n >= 20) dc_.setPixel(Point(r, 8), ColorFromRef(r.u32(16)));
+            if (n >= 20) dc_.setPixel(Point(r, 8), dc_.color(r.u32(16)));
             return;
         case emr::SetMapMode:
             if (n >= 12) dc_.setMapMode(r.i32(8));
@@ -194,10 +195,10 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             if (n >= 12) dc_.setTextAlign(r.u32(8));
             return;
         case emr::SetTextColor:
-            if (n >= 12) dc_.setTextColor(ColorFromRef(r.u32(8)));
+            if (n >= 12) dc_.setTextColor(dc_.color(r.u32(8)));
             return;
         case emr::SetBkColor:
-            if (n >= 12) dc_.setBkColor(ColorFromRef(r.u32(8)));
+            if (n >= 12) dc_.setBkColor(dc_.color(r.u32(8)));
             return;
         case emr::OffsetClipRgn:
             if (n >= 16) dc_.offsetClip(r.i32(8), r.i32(12));
@@ -246,7 +247,7 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             if (n < 24) return;
             LogBrush b;
             b.style = r.u32(12);
-            b.color = ColorFromRef(r.u32(16));
+            b.color = dc_.color(r.u32(16));
             b.hatch = r.u32(20);
             if (b.style != kBsSolid && b.style != kBsNull && b.style != kBsHatched)
                 b.style = kBsSolid;
@@ -264,7 +265,10 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             return dc_.createObject(r.u32(8), f);
         }
         case emr::CreatePalette:
-            if (n >= 12) dc_.createObject(r.u32(8), LogPalette());
+            if (n >= 16) palette(r);
+            return;
+        case emr::SelectPalette:
+            if (n >= 12) dc_.selectPalette(r.u32(8));
             return;
         case emr::AngleArc:
             if (n >= 28) dc_.angleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
@@ -436,7 +440,7 @@ void Player::pen(const ByteReader& r) {
     p.style = r.u32(12) & 0xF;
     p.width = r.i32(16);
     if (p.width < 0) p.width = -p.width;
-    p.color = ColorFromRef(r.u32(24));
+    p.color = dc_.color(r.u32(24));
     dc_.createObject(r.u32(8), p);
 }
 
@@ -445,8 +449,11 @@ void Player::extPen(const ByteReader& r) {
     p.style = r.u32(28);
     p.width = r.u32(32);
     const std::uint32_t brushStyle = r.u32(36);
-    p.color = ColorFromRef(r.u32(40));
+    p.color = dc_.color(r.u32(40));
     const std::uint32_t entries = r.u32(48);
+    // ExtCreatePen refuses a cosmetic pen wider than one pixel (or of no
+    // width): the slot stays empty and selecting it keeps the current pen.
+    if (!p.isGeometric() && r.u32(32) != 1) return;
     if ((p.style & kPsStyleMask) == kPsUserStyle && r.hasArray(52, entries, 4)) {
         for (std::uint32_t i = 0; i < entries && i < 64; ++i) {
             const double d = r.u32(52 + std::size_t(i) * 4);
@@ -630,9 +637,16 @@ void Player::blt(std::uint32_t type, const ByteReader& r) {
         call.sourceAlpha = (r.u8(43) & 1) != 0;
         call.rop = 0xCC0020;
         if (dib && !call.sourceAlpha) dib->hasAlpha = false;
-        if (dib && call.sourceAlpha && dib->bitCount == 32) dib->hasAlpha = true;
+        if (dib && call.sourceAlpha && dib->bitCount == 32) {
+            // AlphaBlend takes the fourth byte as alpha whatever the bit
+            // fields say.
+            dib->hasAlpha = true;
+            if (dib->masks[3] == 0 &&
+                ((dib->masks[0] | dib->masks[1] | dib->masks[2]) & 0xFF000000u) == 0)
+                dib->masks[3] = 0xFF000000u;
+        }
     } else if (type == emr::TransparentBlt) {
-        call.transparent = ColorFromRef(r.u32(40));
+        call.transparent = dc_.color(r.u32(40));
         call.rop = 0xCC0020;
     }
     if (type == emr::PlgBlt) {
@@ -708,6 +722,18 @@ void Player::dibToDevice(const ByteReader& r) {
     call.src = QRect(xSrc, top, cxSrc, cySrc);
     call.dib = &*dib;
     dc_.bitmap(call);
+}
+
+void Player::palette(const ByteReader& r) {
+    LogPalette pal;
+    const std::uint32_t count = r.u16(14);
+    if (!r.hasArray(16, count, 4)) return;
+    pal.entries.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::size_t o = 16 + std::size_t(i) * 4;
+        pal.entries.push_back(qRgb(r.u8(o), r.u8(o + 1), r.u8(o + 2)));
+    }
+    dc_.createObject(r.u32(8), pal);
 }
 
 void Player::gradient(const ByteReader& r) {

@@ -31,7 +31,7 @@ const FaceRow kFaces[] = {
     {u"helvetica", "Liberation Sans"},
     {u"mssansserif", "Liberation Sans"},
     {u"microsoftsansserif", "Liberation Sans"},
-    {u"tahoma", "Liberation Sans"},
+    {u"tahoma", "DejaVu Sans"},
     {u"verdana", "DejaVu Sans"},
     {u"segoeui", "Liberation Sans"},
     {u"timesnewroman", "Liberation Serif"},

@@ -38,26 +38,45 @@ void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
 }
 
 void PainterOutput::setBlend(Blend blend) {
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (blend) {
         case Blend::Copy:
-            painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
             break;
         case Blend::And:
-            painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            mode = QPainter::RasterOp_SourceAndDestination;
             break;
         case Blend::Or:
-            painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+            mode = QPainter::RasterOp_SourceOrDestination;
             break;
         case Blend::Xor:
-            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            mode = QPainter::RasterOp_SourceXorDestination;
             break;
         case Blend::NotDest:
-            painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+            mode = QPainter::RasterOp_NotDestination;
             break;
         case Blend::NotSourceOr:
-            painter_.setCompositionMode(QPainter::RasterOp_NotSourceOrDestination);
+            mode = QPainter::RasterOp_NotSourceOrDestination;
+            break;
+        case Blend::NotSourceAndNotDest:
+            mode = QPainter::RasterOp_NotSourceAndNotDestination;
+            break;
+        case Blend::NotSourceAnd:
+            mode = QPainter::RasterOp_NotSourceAndDestination;
+            break;
+        case Blend::SourceAndNotDest:
+            mode = QPainter::RasterOp_SourceAndNotDestination;
+            break;
+        case Blend::NotSourceOrNotDest:
+            mode = QPainter::RasterOp_NotSourceOrNotDestination;
+            break;
+        case Blend::NotSourceXor:
+            mode = QPainter::RasterOp_NotSourceXorDestination;
+            break;
+        case Blend::SourceOrNotDest:
+            mode = QPainter::RasterOp_SourceOrNotDestination;
             break;
     }
+    painter_.setCompositionMode(mode);
 }
 
 void PainterOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {

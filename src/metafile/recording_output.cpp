@@ -22,6 +22,18 @@ QString BlendName(Blend b) {
             return QStringLiteral("notdest");
         case Blend::NotSourceOr:
             return QStringLiteral("notsrc-or");
+        case Blend::NotSourceAndNotDest:
+            return QStringLiteral("notsrc-and-notdest");
+        case Blend::NotSourceAnd:
+            return QStringLiteral("notsrc-and");
+        case Blend::SourceAndNotDest:
+            return QStringLiteral("src-and-notdest");
+        case Blend::NotSourceOrNotDest:
+            return QStringLiteral("notsrc-or-notdest");
+        case Blend::NotSourceXor:
+            return QStringLiteral("notsrc-xor");
+        case Blend::SourceOrNotDest:
+            return QStringLiteral("src-or-notdest");
     }
     return QString();
 }
