@@ -30,19 +30,22 @@ void DeviceContext::extTextOut(const TextCall& call) {
     const bool updateCp = (st_.textAlign & kTaUpdateCp) != 0;
     const QPointF ref = updateCp ? st_.current : call.reference;
 
-    // Run space: x along the baseline, y downwards, upright on the device
-    // whatever the mapping's direction, turned by the escapement.
+    // The escapement turns the baseline within the logical space (so a
+    // mapping that flips y turns it the other way on the device); the glyphs
+    // then stand upright on the baseline as the device shows it.
     const QTransform linear(m.m11(), m.m12(), m.m21(), m.m22(), 0, 0);
-    const double flip = linear.determinant() < 0 ? -1 : 1;
-    const QTransform runToLogical = QTransform().rotate(-lf.escapement / 10.0) *
-                                    QTransform::fromScale(1, flip) *
-                                    QTransform::fromTranslate(ref.x(), ref.y());
-    const QTransform runToDevice = runToLogical * m;
-    const double sx = std::hypot(runToDevice.m11(), runToDevice.m12());
-    const double sy = std::hypot(runToDevice.m21(), runToDevice.m22());
-    if (!(sx > 0) || !(sy > 0)) return;
-    // From here on run space is measured in device pixels.
-    const QTransform pixelsToDevice = QTransform::fromScale(1 / sx, 1 / sy) * runToDevice;
+    const QTransform turn = QTransform().rotate(-lf.escapement / 10.0);
+    const QPointF along = linear.map(turn.map(QPointF(1, 0)));
+    const QPointF across = linear.map(turn.map(QPointF(0, 1)));
+    const double sx = std::hypot(along.x(), along.y());
+    const double sy = std::hypot(across.x(), across.y());
+    if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy)) return;
+    const QPointF origin = m.map(ref);
+    const QPointF ex = along / sx;
+    // Run space, measured in device pixels: x along the baseline, y down.
+    const QTransform pixelsToDevice(ex.x(), ex.y(), -ex.y(), ex.x(), origin.x(), origin.y());
+    // Back to logical units along the baseline, for the current position.
+    const QTransform runToLogical = turn * QTransform::fromTranslate(ref.x(), ref.y());
 
     if (call.options & kEtoOpaque && call.rect && !collecting_) {
         QPainterPath box;
@@ -124,13 +127,36 @@ void DeviceContext::extTextOut(const TextCall& call) {
             baseline = metrics.ascent();
             break;
     }
+    // GDI moves a top or bottom aligned run off its reference point across
+    // the escapement as the page shows it, not as the world transform turns
+    // the glyphs, and by the ascent foreshortened twice by that turn (once
+    // when the font is realised, once when the offset is mapped).
+    QPointF lift(0, baseline);
+    if (baseline != 0 && !st_.world.isIdentity() && st_.world.isInvertible()) {
+        const QTransform pageToDevice = st_.world.inverted() * m;
+        const double pageFlip = pageToDevice.determinant() < 0 ? -1 : 1;
+        const QTransform pageRun = QTransform().rotate(-lf.escapement / 10.0) *
+                                   QTransform::fromScale(1, pageFlip) * pageToDevice;
+        const QPointF down = pageRun.map(QPointF(0, 1)) - pageRun.map(QPointF(0, 0));
+        const QPointF turned = st_.world.map(QPointF(0, 1)) - st_.world.map(QPointF(0, 0));
+        const double len = std::hypot(down.x(), down.y());
+        const double turnedLen = std::hypot(turned.x(), turned.y());
+        bool invertible = false;
+        const QTransform back = QTransform(pixelsToDevice.m11(), pixelsToDevice.m12(),
+                                           pixelsToDevice.m21(), pixelsToDevice.m22(), 0, 0)
+                                    .inverted(&invertible);
+        if (len > 0 && turnedLen > 0 && invertible) {
+            const double cosTurn = turned.y() / turnedLen;
+            lift = back.map(down * (cosTurn * cosTurn * baseline / len));
+        }
+    }
     for (QPointF& p : run.positions)
-        p += QPointF(shiftX, baseline);
+        p += QPointF(shiftX, 0) + lift;
 
     if (st_.bkMode == 2 && !(call.options & kEtoOpaque) && !collecting_) {
         QPainterPath cell;
-        cell.addRect(QRectF(shiftX, baseline - metrics.ascent(), width,
-                            metrics.ascent() + metrics.descent()));
+        cell.addRect(QRectF(shiftX, -metrics.ascent(), width, metrics.ascent() + metrics.descent())
+                         .translated(lift));
         out_.fillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
     }
 

@@ -489,12 +489,9 @@ void Player::patternBrush(const ByteReader& r, bool mono) {
     b.color = Qt::black;
     if (dib && std::int64_t(dib->width) * dib->height <= 4096 * 4096) {
         b.pattern = DecodeDib(*dib);
-        // A two-colour pattern of exactly black and white behaves like a
-        // monochrome bitmap: text and background colours paint it.
-        const bool blackWhite = dib->bitCount == 1 && dib->palette.size() == 2 &&
-                                (dib->palette[0] & 0xFFFFFF) == 0 &&
-                                (dib->palette[1] & 0xFFFFFF) == 0xFFFFFF;
-        b.monoPattern = mono || blackWhite;
+        // Only a monochrome brush takes the text and background colours; a
+        // DIB pattern keeps its own colour table.
+        b.monoPattern = mono;
     }
     dc_.createObject(r.u32(8), b);
 }
