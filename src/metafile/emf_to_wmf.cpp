@@ -801,8 +801,17 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
         for (std::uint32_t i = 0; i < chars; ++i)
             dx.push_back(r.i32(offDx + 4 * i));
 
-    // The bytes in the font's code page; advances go to each character's
-    // first byte, kept cumulative so that rounding does not drift.
+    // Text a Latin font's code page cannot hold (Japanese in a DEFAULT_CHARSET
+    // font, as Windows with code page 932 writes it) goes out with a
+    // Shift-JIS copy of the font.
+    std::uint8_t charset = currentFont_.charset;
+    auto holds = [&](std::uint8_t cs) { return DecodeText(EncodeText(text, cs), cs).text == text; };
+    const bool shiftJisCopy =
+        (charset == kAnsiCharset || charset == 1) && !holds(charset) && holds(kShiftJisCharset);
+    if (shiftJisCopy) charset = kShiftJisCharset;
+
+    // The bytes in the code page; advances go to each character's first
+    // byte, kept cumulative so that rounding does not drift.
     QByteArray bytes;
     std::vector<int> byteDx;
     double sum = 0;
@@ -810,7 +819,7 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     const double scale = mapping_.scaleX() * kx_;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QByteArray b = EncodeText(text.mid(i, len), currentFont_.charset);
+        const QByteArray b = EncodeText(text.mid(i, len), charset);
         bytes += b;
         if (!dx.empty()) {
             for (qsizetype k = 0; k < len && size_t(i + k) < dx.size(); ++k)
@@ -834,7 +843,21 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     p.bytes(bytes);
     for (int d : byteDx)
         p.word(d);
+    if (!shiftJisCopy) return out_.add(kExtTextOut, p);
+
+    QByteArray logFont = currentFont_.logFont16;
+    if (logFont.size() != 18)
+        logFont = WmfParams{0, 0, 0, 0, 400}.bytes(QByteArray(8, '\0')).data();
+    logFont[13] = char(kShiftJisCharset);
+    QByteArray face = EncodeText(currentFont_.face, kShiftJisCharset).left(31);
+    face.append(QByteArray(32 - face.size(), '\0'));
+    const int slot = NewSlot(Kind::kOther);
+    out_.add(kCreateFontIndirect, WmfParams{}.bytes(logFont).bytes(face));
+    out_.add(kSaveDc);
+    out_.add(kSelectObject, {slot});
     out_.add(kExtTextOut, p);
+    out_.add(kRestoreDc, {-1});
+    FreeSlot(slot);
 }
 
 void EmfToWmf::Blit(const EmfView& r) {

@@ -262,6 +262,46 @@ TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
     EXPECT_EQ(clips, (std::vector<std::vector<int>>{{-1}, {96, 96, 0, 0}, {48, 96, 0, 48}}));
 }
 
+TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
+    EmfWriter w;
+    EmfRecord font(kEmrExtCreateFontIndirectW);
+    font.u32(1).i32(-16).i32(0).i32(0).i32(0).i32(400).u32(0).u8(0).u8(0).u8(0).u8(
+        0);  // DEFAULT_CHARSET
+    font.u8(1).u8(0).u8(0).u8(0);
+    const QString arial = QStringLiteral("Arial");
+    for (int i = 0; i < 32; ++i)
+        font.u16(i < arial.size() ? arial[i].unicode() : 0);
+    w.add(font);
+    EmfRecord select(kEmrSelectObject);
+    w.add(select.u32(1));
+    auto text = [](const QString& s) {
+        EmfRecord t(kEmrExtTextOutW);
+        t.rect(0, 0, -1, -1).u32(1).f32(0).f32(0).i32(10).i32(20).u32(std::uint32_t(s.size()));
+        t.u32(76).u32(0).rect(0, 0, -1, -1).u32(0);
+        for (QChar c : s)
+            t.u16(c.unicode());
+        return t;
+    };
+    w.add(text(QStringLiteral("Abc")));
+    w.add(text(QString::fromUtf8("写真")));
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    ASSERT_TRUE(wmf);
+    std::vector<std::uint16_t> functions;
+    QByteArray japanese;
+    std::uint8_t copyCharset = 0;
+    for (const WmfRec& r : WmfRecords(*wmf)) {
+        functions.push_back(r.function);
+        if (r.function == kCreateFontIndirect) copyCharset = std::uint8_t(r.bytes[13]);
+        if (r.function == kExtTextOut) japanese = r.bytes.mid(8, r.words[2]);
+    }
+    EXPECT_EQ(functions, (std::vector<std::uint16_t>{
+                             kSetMapMode, kSetWindowOrg, kSetWindowExt, kCreateFontIndirect,
+                             kSelectObject, kExtTextOut, kCreateFontIndirect, kSaveDc,
+                             kSelectObject, kExtTextOut, kRestoreDc, kDeleteObject}));
+    EXPECT_EQ(copyCharset, kShiftJisCharset);
+    EXPECT_EQ(japanese, QByteArray("\x8E\xCA\x90\x5E"));
+}
+
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
     EmfWriter w;
     EmfRecord stockPen(kEmrSelectObject);
