@@ -138,6 +138,41 @@ TEST(Text, EscapementTurnsTheRunAndYUpMappingKeepsItUpright) {
     EXPECT_TRUE(upright[0].contains(QStringLiteral("at 5,50"))) << upright[0].toStdString();
 }
 
+TEST(Text, TopAlignmentUnderATurnedWorldFollowsThePageVertical) {
+    // A TA_TOP run's first glyph origin, in run space for turned runs
+    // (device pixels along and across the baseline). GDI offsets it by the
+    // ascent times the squared cosine of the turn, along the page's vertical:
+    // a half turn puts the glyphs below their reference point, a quarter turn
+    // on it, and a plain scale (placed on the device) keeps one ascent.
+    const QByteArray a = Utf16(QStringLiteral("A"));
+    struct Case {
+        float m11, m12, m21, m22;
+        double low, high;
+    };
+    const Case cases[] = {
+        {-1, 0, 0, -1, -20, -15},
+        {0, 1, -1, 0, -0.5, 0.5},
+        {2, 0, 0, 2, 80, 90},
+    };
+    for (const Case& c : cases) {
+        const QStringList lines =
+            TextLines({{emr::SetWorldTransform,
+                        Payload().f32(c.m11).f32(c.m12).f32(c.m21).f32(c.m22).f32(50).f32(50)},
+                       {emr::ExtCreateFontIndirectW,
+                        Payload().u32(1).raw(Font(QStringLiteral("Arial"), -20))},
+                       {emr::SelectObject, Payload().u32(1)},
+                       {emr::ExtTextOutW, TextOut(QPoint(0, 0), a, 1, {10})}});
+        ASSERT_EQ(lines.size(), 1);
+        const double y = lines[0]
+                             .section(QLatin1String(" at "), 1)
+                             .section(QLatin1Char(' '), 0, 0)
+                             .section(QLatin1Char(','), 1)
+                             .toDouble();
+        EXPECT_GT(y, c.low) << lines[0].toStdString();
+        EXPECT_LT(y, c.high) << lines[0].toStdString();
+    }
+}
+
 TEST(Text, CountsBeyondTheRecordAreSkipped) {
     Payload bad;
     bad.rect(0, 0, 0, 0).u32(1).f32(1).f32(1);
