@@ -20,12 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto picture = mf::Picture::Load(bytes, nullptr, true);
     if (!picture) return 0;
     // Small enough to stay fast, stretched so that scaling paths run too.
-    QSize size = picture->naturalSize();
-    size = size.boundedTo(QSize(160, 120)).expandedTo(QSize(1, 1));
-    QImage image(size, QImage::Format_RGB32);
+    const QSize target = picture->naturalSize().boundedTo(QSize(160, 120)).expandedTo(QSize(1, 1));
+    QImage image(target, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    picture->Draw(painter, QRectF(0, 0, size.width(), size.height()));
+    picture->Draw(painter, QRectF(0, 0, target.width(), target.height()));
     painter.end();
     (void)picture->naturalSize();
     (void)picture->frameHundredthsMm();

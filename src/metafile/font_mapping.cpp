@@ -31,7 +31,7 @@ const FaceRow kFaces[] = {
     {u"helvetica", "Liberation Sans"},
     {u"mssansserif", "Liberation Sans"},
     {u"microsoftsansserif", "Liberation Sans"},
-    {u"tahoma", "DejaVu Sans"},
+    {u"tahoma", "DejaVu Sans Condensed"},
     {u"verdana", "DejaVu Sans"},
     {u"segoeui", "Liberation Sans"},
     {u"timesnewroman", "Liberation Serif"},

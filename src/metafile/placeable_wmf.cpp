@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <cmath>
 
+#include "metafile/emf_to_wmf.h"
 #include "metafile/picture.h"
 
 namespace mf {
@@ -129,6 +130,9 @@ QByteArray PlaceableWmfFor(const Picture& picture) {
         out.append(placeable ? b.mid(kPlaceableSize) : b);
         return out;
     }
+    // The EMF's records converted one by one, as GDI does; should that fail,
+    // a picture of the page keeps at least its looks.
+    if (auto converted = ConvertEmfToPlaceableWmf(picture.ToEmf(), upi)) return *converted;
     const QImage image = picture.ToImage(picture.naturalSize());
     out.append(WmfWithBitmap(image, QSize(w, h)));
     return out;

@@ -13,9 +13,9 @@ class Picture;
 QByteArray PlaceableHeader(int width, int height, int unitsPerInch);
 
 // The picture as a placeable WMF. A picture loaded from a WMF keeps its
-// records behind a rebuilt header; an EMF picture is written as a WMF that
-// stretches one 24-bit bitmap of the picture (at its natural size) over the
-// bounding box in the anisotropic mapping mode.
+// records behind a rebuilt header; an EMF picture is converted record by
+// record (or, should that fail, written as a WMF that stretches one 24-bit
+// bitmap of the picture at its natural size over the bounding box).
 QByteArray PlaceableWmfFor(const Picture& picture);
 
 // A WMF body (header and records, no placeable header) that draws `image`
