@@ -108,6 +108,7 @@ private:
     void Text(const EmfView& r, bool wide);
     void Blit(const EmfView& r);
     void StretchDiBits(const EmfView& r);
+    void SetDiBitsToDevice(const EmfView& r);
     void Shape(const EmfView& r, std::uint16_t function);
     void PathFill(const EmfView& r, bool fill, bool stroke);
     void ClipPath(const EmfView& r);
@@ -395,6 +396,8 @@ void EmfToWmf::Record(const EmfView& r) {
             return Blit(r);
         case emr::StretchDiBits:
             return StretchDiBits(r);
+        case emr::SetDiBitsToDevice:
+            return SetDiBitsToDevice(r);
 
         case emr::BeginPath:
             inPath_ = true;
@@ -446,6 +449,8 @@ void EmfToWmf::CreatePen(const EmfView& r, bool extended) {
         width = r.u32(32);
         colour = r.u32(40);
         if (r.u32(36) == kBsNull) style = 5;  // PS_NULL
+        // A cosmetic pen is one pixel wide whatever the mapping: WMF width 0.
+        if ((style & 0xF0000) == 0) width = 0;
     }
     if (handles_.count(handle)) return;
     const int slot = NewSlot(Kind::kPen);
@@ -767,6 +772,21 @@ void EmfToWmf::ClipRegionData(const EmfView& r) {
 void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {
     const bool arc = function == kArc || function == kChord || function == kPie;
     if (!r.has(8, arc ? 32 : function == kRoundRect ? 24 : 16)) return;
+    if (inPath_) {
+        // Inside a path bracket a shape adds a closed figure instead of drawing.
+        const QRectF box =
+            QRectF(QPointF(r.i32(8), r.i32(12)), QPointF(r.i32(16), r.i32(20))).normalized();
+        QPainterPath shape;
+        if (function == kRectangle)
+            shape.addRect(box);
+        else if (function == kEllipse)
+            shape.addEllipse(box);
+        else if (function == kRoundRect)
+            shape.addRoundedRect(box, r.i32(24) / 2.0, r.i32(28) / 2.0);
+        for (const QPolygonF& figure : shape.toSubpathPolygons())
+            path_.push_back(ToDevice(figure));
+        return;
+    }
     const QPoint a = Out(QPointF(r.i32(8), r.i32(12))), b = Out(QPointF(r.i32(16), r.i32(20)));
     WmfParams p;
     if (arc) {
@@ -904,6 +924,29 @@ void EmfToWmf::StretchDiBits(const EmfView& r) {
                               .word(r.i32(32))
                               .word(b.y() - a.y())
                               .word(b.x() - a.x())
+                              .word(a.y())
+                              .word(a.x())
+                              .bytes(dib));
+}
+
+void EmfToWmf::SetDiBitsToDevice(const EmfView& r) {
+    // bounds, xDest, yDest, xSrc, ySrc, cx, cy, offBmi, cbBmi, offBits,
+    // cbBits, usage, first scan, scan count. The size is in device pixels;
+    // only whole bitmaps are kept (bands of scan lines are rare).
+    if (!r.has(8, 68) || r.u32(68) != 0) return;
+    const QByteArray dib = PackedDib(r, r.u32(48), r.u32(52), r.u32(56), r.u32(60));
+    if (dib.isEmpty()) return;
+    const QPoint a = Out(QPointF(r.i32(24), r.i32(28)));
+    const int w = Clamp16(r.i32(40) * kx_), h = Clamp16(r.i32(44) * ky_);
+    out_.add(kStretchDib, WmfParams{}
+                              .dword(kSrcCopy)
+                              .word(int(r.u32(64)))
+                              .word(r.i32(44))
+                              .word(r.i32(40))
+                              .word(r.i32(36))
+                              .word(r.i32(32))
+                              .word(h)
+                              .word(w)
                               .word(a.y())
                               .word(a.x())
                               .bytes(dib));

@@ -302,6 +302,23 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
     EXPECT_EQ(japanese, QByteArray("\x8E\xCA\x90\x5E"));
 }
 
+TEST(EmfToWmf, ShapesInsideAPathBracketAddFiguresInsteadOfDrawing) {
+    EmfWriter w;
+    w.add(EmfRecord(59));  // begin path
+    EmfRecord rect(kEmrRectangle);
+    w.add(rect.rect(10, 20, 30, 40));
+    w.add(EmfRecord(60));  // end path
+    w.add(EmfRecord(64));  // stroke path
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    ASSERT_TRUE(wmf);
+    std::vector<std::vector<int>> drawn;
+    for (const WmfRec& r : WmfRecords(*wmf))
+        if (r.function == kRectangle || r.function == kPolygon || r.function == kPolyline)
+            drawn.push_back(r.words);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0], (std::vector<int>{5, 10, 20, 30, 20, 30, 40, 10, 40, 10, 20}));
+}
+
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
     EmfWriter w;
     EmfRecord stockPen(kEmrSelectObject);
