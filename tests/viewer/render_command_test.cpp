@@ -15,7 +15,8 @@
 namespace {
 
 QString Tool() {
-    return binaryDir() + QStringLiteral("/src/tool/neridal-tool");
+    const QString top = binaryDir() + QStringLiteral("/neridal-tool");
+    return QFileInfo::exists(top) ? top : binaryDir() + QStringLiteral("/src/tool/neridal-tool");
 }
 
 struct ToolRun {
