@@ -139,6 +139,7 @@ private:
     EmfMapping mapping_{96, 96};
     std::vector<Saved> saved_;
     QPointF originPx_;
+    QRectF reach_;  // device area a clip can matter in: the frame and as much around it
     double kx_ = 1, ky_ = 1;
     std::vector<SlotState> slots_;
     int maxSlots_ = 0;
@@ -196,6 +197,8 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
 
     mapping_ = EmfMapping(ppiX, ppiY);
     originPx_ = QPointF(frame.left() * ppiX / 2540.0, frame.top() * ppiY / 2540.0);
+    const QSizeF framePx(frameW * ppiX / 2540.0, frameH * ppiY / 2540.0);
+    reach_ = QRectF(originPx_ - QPointF(framePx.width(), framePx.height()), framePx * 3);
     kx_ = upi_ / ppiX;
     ky_ = upi_ / ppiY;
 
@@ -738,11 +741,10 @@ void EmfToWmf::ClipPath(const EmfView& r) {
     for (const QPolygonF& figure : path_) {
         if (figure.size() < 3) continue;
         QPolygon device;
-        for (const QPointF& p : figure) {
-            const QPointF& d = p;
-            device << QPoint(int(std::lround(std::clamp(d.x(), -1e6, 1e6))),
-                             int(std::lround(std::clamp(d.y(), -1e6, 1e6))));
-        }
+        // Kept near the page: a region far larger only costs time.
+        for (const QPointF& p : figure)
+            device << QPoint(int(std::lround(std::clamp(p.x(), reach_.left(), reach_.right()))),
+                             int(std::lround(std::clamp(p.y(), reach_.top(), reach_.bottom()))));
         const QRegion part(device, winding_ ? Qt::WindingFill : Qt::OddEvenFill);
         region = winding_ ? region.united(part) : region.xored(part);
     }
@@ -758,7 +760,8 @@ void EmfToWmf::ClipRegionData(const EmfView& r) {
         if (mode == 5) out_.add(kSelectClipRegion, {0});
         return;
     }
-    const std::uint32_t count = std::min(r.u32(24), (bytes - 32) / 16);
+    // Each rectangle is a union; past a few thousand the cost would grow too fast.
+    const std::uint32_t count = std::min({r.u32(24), (bytes - 32) / 16, 5000u});
     QRegion region;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t at = 48 + 16 * i;
