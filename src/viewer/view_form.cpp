@@ -51,7 +51,16 @@ TViewForm::TViewForm(FrameControls* frame, QWidget* parent) : QMdiSubWindow(pare
             });
 }
 
-TViewForm::~TViewForm() = default;
+TViewForm::~TViewForm() {
+    // The base class still moves the focus and sends events while it goes;
+    // nothing of this window may answer them any more.
+    Timer->stop();
+    disconnect(FocusControl, nullptr, this, nullptr);
+    disconnect(JumpTree, nullptr, this, nullptr);
+    ScrollBox->viewport()->removeEventFilter(this);
+    PL_Paper->removeEventFilter(this);
+    widget()->removeEventFilter(this);
+}
 
 void TViewForm::CreateComponents() {
     auto* body = new QWidget;
