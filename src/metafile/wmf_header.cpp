@@ -12,8 +12,11 @@ namespace mf::wmf {
 
 namespace {
 
+// Bounds-checked; composed byte by byte so that no wide read of a short
+// buffer is ever formed.
 std::uint16_t Word(const QByteArray& b, qsizetype at) {
-    return qFromLittleEndian<std::uint16_t>(b.constData() + at);
+    if (at < 0 || at + 2 > b.size()) return 0;
+    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
 }
 
 bool Fail(QString* why, const char* text) {
