@@ -222,7 +222,7 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         default:
             break;
     }
-    out_.drawImage(image, imageToDevice, blend);
+    out().drawImage(image, imageToDevice, blend);
 }
 
 QImage DeviceContext::decode(const DibView& dib, const QRect& part, const QSize& size,
@@ -255,7 +255,7 @@ void DeviceContext::gradientRect(const QRectF& logical, const QColor& c0, const 
     QLinearGradient g(a, b);
     g.setColorAt(0, c0);
     g.setColorAt(1, c1);
-    out_.fillPath(m.map(p), QBrush(g), Blend::Copy);
+    out().fillPath(m.map(p), QBrush(g), Blend::Copy);
 }
 
 void DeviceContext::gradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
@@ -292,7 +292,7 @@ void DeviceContext::gradientTriangle(const QPolygonF& logical, const QColor& c0,
                      mix(c0.blue(), c1.blue(), c2.blue()));
         }
     }
-    out_.drawImage(img, QTransform::fromTranslate(area.left(), area.top()), Blend::Copy);
+    out().drawImage(img, QTransform::fromTranslate(area.left(), area.top()), Blend::Copy);
 }
 
 }  // namespace mf

@@ -10,6 +10,11 @@ namespace mf {
 namespace {
 
 constexpr int kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy = 5;
+constexpr int kMaxClipElements = 200000;
+constexpr int kRegionAfterElements = 64;
+// Regions hold sixteenths of a device pixel, so that thin clip rectangles of
+// a page drawn small keep their size.
+constexpr double kRegionScale = 16;
 
 QPainterPath RectPath(const QRectF& r) {
     QPainterPath p;
@@ -90,13 +95,19 @@ void DeviceContext::selectClipPath(int mode) {
 }
 
 std::optional<QPainterPath> DeviceContext::effectiveClip() const {
-    if (!st_.metaClip) return st_.clip;
-    if (!st_.clip) return st_.metaClip;
-    return st_.clip->intersected(*st_.metaClip);
+    std::optional<QPainterPath> clip = st_.clip;
+    if (st_.clipRegion) {
+        QPainterPath p;
+        p.addRegion(*st_.clipRegion);
+        clip = QTransform::fromScale(1 / kRegionScale, 1 / kRegionScale).map(p);
+    }
+    if (!st_.metaClip) return clip;
+    if (!clip) return st_.metaClip;
+    return clip->intersected(*st_.metaClip);
 }
 
 void DeviceContext::applyClip() {
-    if (collecting_) return;
+    clipDirty_ = false;
     std::optional<QPainterPath> clip = effectiveClip();
     if (clipSent_ && clip.has_value() == lastClipSent_.has_value() &&
         (!clip || *clip == *lastClipSent_))
@@ -106,34 +117,112 @@ void DeviceContext::applyClip() {
     clipSent_ = true;
 }
 
-void DeviceContext::setClip(std::optional<QPainterPath> clip) {
-    st_.clip = std::move(clip);
-    applyClip();
+DrawOutput& DeviceContext::out() {
+    if (clipDirty_ && !collecting_) applyClip();
+    return out_;
 }
+
+void DeviceContext::setClip(std::optional<QPainterPath> clip) {
+    // A path grown beyond reason by many region operations is replaced by
+    // its bounds rather than slowing every later operation down.
+    if (clip && clip->elementCount() > kMaxClipElements) {
+        QPainterPath bounds;
+        bounds.addRect(clip->boundingRect());
+        clip = bounds;
+    }
+    st_.clip = std::move(clip);
+    st_.clipRegion.reset();
+    clipDirty_ = true;
+}
+
+void DeviceContext::setClipRegion(const QRegion& region) {
+    st_.clipRegion = region;
+    st_.clip.reset();
+    clipDirty_ = true;
+}
+
+namespace {
+
+// A path made only of axis-aligned rectangles, as a region of whole device
+// pixels (GDI's regions are whole pixels too).
+std::optional<QRegion> RectsToRegion(const QPainterPath& path) {
+    QRegion region;
+    const int n = path.elementCount();
+    if (n == 0 || n % 5 != 0) return std::nullopt;
+    for (int i = 0; i < n; i += 5) {
+        QPainterPath one;
+        one.moveTo(path.elementAt(i));
+        for (int k = 1; k < 5; ++k) {
+            const QPainterPath::Element e = path.elementAt(i + k);
+            if (e.type != QPainterPath::LineToElement) return std::nullopt;
+            one.lineTo(e);
+        }
+        const auto rect = PathAsRect(one);
+        if (!rect) return std::nullopt;
+        const QRectF r = rect->intersected(QRectF(-1e7, -1e7, 2e7, 2e7));
+        const QPoint tl(int(std::lround(r.left() * kRegionScale)),
+                        int(std::lround(r.top() * kRegionScale)));
+        const QPoint br(int(std::lround(r.right() * kRegionScale)),
+                        int(std::lround(r.bottom() * kRegionScale)));
+        if (br.x() > tl.x() && br.y() > tl.y()) region += QRect(tl, br - QPoint(1, 1));
+    }
+    return region;
+}
+
+}  // namespace
 
 void DeviceContext::combineClip(const QPainterPath& path, int mode) {
     // "No clip" stands for the whole device; a generous rectangle around the
     // output area stands in for it where an operation needs its shape.
     const QRectF everything = setup_.deviceBounds.adjusted(-1e5, -1e5, 1e5, 1e5);
-    const QPainterPath current = st_.clip ? *st_.clip : RectPath(everything);
+    if (mode < kRgnAnd || mode > kRgnCopy) return;
+    const bool none = !st_.clip && !st_.clipRegion;
+    if (mode == kRgnOr && none) return;
+
+    // Clips of many rectangles combine as regions, fast however many there
+    // are; simple ones stay exact paths.
+    std::optional<QRegion> currentRegion = st_.clipRegion;
+    if (!currentRegion && st_.clip && st_.clip->elementCount() > kRegionAfterElements)
+        currentRegion = RectsToRegion(*st_.clip);
+    if (currentRegion) {
+        if (auto added = RectsToRegion(path)) {
+            switch (mode) {
+                case kRgnAnd:
+                    return setClipRegion(*currentRegion & *added);
+                case kRgnOr:
+                    return setClipRegion(*currentRegion | *added);
+                case kRgnXor:
+                    return setClipRegion(*currentRegion ^ *added);
+                case kRgnDiff:
+                    return setClipRegion(*currentRegion - *added);
+                default:
+                    return setClipRegion(*added);
+            }
+        }
+    }
+
+    QPainterPath current;
+    if (st_.clipRegion) {
+        current.addRegion(*st_.clipRegion);
+        current = QTransform::fromScale(1 / kRegionScale, 1 / kRegionScale).map(current);
+    } else {
+        current = st_.clip ? *st_.clip : RectPath(everything);
+    }
     switch (mode) {
         case kRgnAnd: {
-            if (!st_.clip) return setClip(path);
+            if (none) return setClip(path);
             const auto a = PathAsRect(current), b = PathAsRect(path);
             if (a && b) return setClip(RectPath(a->intersected(*b)));
             return setClip(current.intersected(path));
         }
         case kRgnOr:
-            if (!st_.clip) return;
             return setClip(current.united(path));
         case kRgnXor:
             return setClip(current.subtracted(path).united(path.subtracted(current)));
         case kRgnDiff:
             return setClip(current.subtracted(path));
-        case kRgnCopy:
-            return setClip(path);
         default:
-            return;
+            return setClip(path);
     }
 }
 
@@ -146,10 +235,15 @@ void DeviceContext::excludeClipRect(const QRectF& logical) {
 }
 
 void DeviceContext::offsetClip(double dx, double dy) {
-    if (!st_.clip) return;
     const QTransform& t = toDevice();
     const QPointF d = t.map(QPointF(dx, dy)) - t.map(QPointF(0, 0));
-    setClip(st_.clip->translated(d));
+    if (st_.clipRegion) {
+        if (std::fabs(d.x()) < 1e7 && std::fabs(d.y()) < 1e7)
+            setClipRegion(
+                st_.clipRegion->translated(int(std::lround(d.x())), int(std::lround(d.y()))));
+        return;
+    }
+    if (st_.clip) setClip(st_.clip->translated(d));
 }
 
 QPainterPath DeviceContext::regionToDevice(const QPainterPath& refRegion) const {
@@ -167,7 +261,8 @@ void DeviceContext::selectClipRegion(const std::optional<QPainterPath>& region, 
 void DeviceContext::setMetaRegion() {
     st_.metaClip = effectiveClip();
     st_.clip.reset();
-    applyClip();
+    st_.clipRegion.reset();
+    clipDirty_ = true;
 }
 
 void DeviceContext::fillRegion(const QPainterPath& region, const LogBrush& brush) {
@@ -180,7 +275,7 @@ void DeviceContext::paintRegion(const QPainterPath& region) {
 
 void DeviceContext::invertRegion(const QPainterPath& region) {
     if (collecting_) return;
-    out_.fillPath(regionToDevice(region), QBrush(Qt::black), Blend::NotDest);
+    out().fillPath(regionToDevice(region), QBrush(Qt::black), Blend::NotDest);
 }
 
 void DeviceContext::frameRegion(const QPainterPath& region, const LogBrush& brush, double w,

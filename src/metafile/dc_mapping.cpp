@@ -192,7 +192,7 @@ void DeviceContext::restoreDc(int relative) {
     st_ = saved_[keep];
     saved_.resize(keep);
     mappingChanged();
-    applyClip();
+    clipDirty_ = true;
 }
 
 void DeviceContext::createObject(std::uint32_t index, GdiObject object) {

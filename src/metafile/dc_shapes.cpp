@@ -100,21 +100,21 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
     switch (brush.style) {
         case kBsSolid: {
             const Blend blend = blendFor(&color);
-            out_.fillPath(device, QBrush(color), forced.value_or(blend));
+            out().fillPath(device, QBrush(color), forced.value_or(blend));
             return;
         }
         case kBsHatched: {
             if (st_.bkMode == 2) {
                 QColor bk = st_.bkColor;
-                out_.fillPath(device, QBrush(bk), blendFor(&bk));
+                out().fillPath(device, QBrush(bk), blendFor(&bk));
             }
             const Blend blend = blendFor(&color);
-            out_.fillPath(device, QBrush(color, HatchStyle(brush.hatch)), forced.value_or(blend));
+            out().fillPath(device, QBrush(color, HatchStyle(brush.hatch)), forced.value_or(blend));
             return;
         }
         default: {
             if (brush.pattern.isNull()) {
-                out_.fillPath(device, QBrush(color), Blend::Copy);
+                out().fillPath(device, QBrush(color), Blend::Copy);
                 return;
             }
             QImage pattern = brush.pattern;
@@ -130,7 +130,7 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
                 }
             }
             QColor dummy = Qt::black;
-            out_.fillPath(device, QBrush(pattern), forced.value_or(blendFor(&dummy)));
+            out().fillPath(device, QBrush(pattern), forced.value_or(blendFor(&dummy)));
             return;
         }
     }
@@ -245,9 +245,9 @@ void DeviceContext::strokeDevice(const QPainterPath& device) {
         gaps.setStyle(Qt::SolidLine);
         QColor bk = st_.bkColor;
         gaps.setColor(bk);
-        out_.strokePath(device, gaps, blendFor(&bk));
+        out().strokePath(device, gaps, blendFor(&bk));
     }
-    out_.strokePath(device, pen, blend);
+    out().strokePath(device, pen, blend);
 }
 
 void DeviceContext::shape(const QPainterPath& logical, bool fill, bool stroke) {
@@ -458,7 +458,7 @@ void DeviceContext::setPixel(const QPointF& p, const QColor& c) {
     const QPointF d = toDevice().map(p);
     QPainterPath px;
     px.addRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1));
-    out_.fillPath(px, QBrush(c), Blend::Copy);
+    out().fillPath(px, QBrush(c), Blend::Copy);
 }
 
 }  // namespace mf

@@ -50,12 +50,13 @@ void DeviceContext::extTextOut(const TextCall& call) {
     if (call.options & kEtoOpaque && call.rect && !collecting_) {
         QPainterPath box;
         box.addRect(call.rect->normalized());
-        out_.fillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
+        out().fillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
     }
     if (call.text.isEmpty()) return;
 
     // Em height: a negative LOGFONT height is the em, a positive one the cell.
-    const QString family = FontMapper::FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily);
+    const QString family =
+        FontMapper::FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily, lf.weight);
     double emLogical =
         lf.height < 0 ? -double(lf.height) : double(lf.height) * fonts_.emPerCell(family);
     double emPixels = lf.height == 0 ? 12 : emLogical * sy;
@@ -157,7 +158,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
         QPainterPath cell;
         cell.addRect(QRectF(shiftX, -metrics.ascent(), width, metrics.ascent() + metrics.descent())
                          .translated(lift));
-        out_.fillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
+        out().fillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
     }
 
     // Upright, unscaled runs are placed straight in device pixels.
@@ -175,7 +176,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
         box.addRect(call.rect->normalized());
         run.clip = m.map(box);
     }
-    if (!inPath_ && !collecting_) out_.drawText(run);
+    if (!inPath_ && !collecting_) out().drawText(run);
 
     if (updateCp) {
         double advance = 0;

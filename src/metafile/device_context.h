@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
+#include <QRegion>
 #include <QTransform>
 #include <cstdint>
 #include <optional>
@@ -182,6 +183,7 @@ private:
         double miterLimit = 10;
         QPointF current;
         std::optional<QPainterPath> clip;      // output-device pixels
+        std::optional<QRegion> clipRegion;     // in place of `clip` while it is rectangles
         std::optional<QPainterPath> metaClip;  // output-device pixels
     };
 
@@ -190,6 +192,10 @@ private:
     void applyClip();
     std::optional<QPainterPath> effectiveClip() const;
     void setClip(std::optional<QPainterPath> clip);
+    void setClipRegion(const QRegion& region);
+    // The output, with the clip brought up to date first (clip changes are
+    // sent only when something is drawn).
+    DrawOutput& out();
     void combineClip(const QPainterPath& devicePath, int mode);
 
     // Sends a closed or open figure (in logical coordinates) to the path
@@ -223,6 +229,7 @@ private:
     bool xfDirty_ = true;
     std::optional<QPainterPath> lastClipSent_;
     bool clipSent_ = false;
+    bool clipDirty_ = true;
 
     bool collecting_ = false;
     std::vector<DecodeJob> jobs_;

@@ -31,7 +31,7 @@ const FaceRow kFaces[] = {
     {u"helvetica", "Liberation Sans"},
     {u"mssansserif", "Liberation Sans"},
     {u"microsoftsansserif", "Liberation Sans"},
-    {u"tahoma", "DejaVu Sans Condensed"},
+    {u"tahoma", "DejaVu Sans"},
     {u"verdana", "DejaVu Sans"},
     {u"segoeui", "Liberation Sans"},
     {u"timesnewroman", "Liberation Serif"},
@@ -60,8 +60,10 @@ constexpr int kShiftJisCharset = 128;
 
 }  // namespace
 
-QString FontMapper::FamilyFor(const QString& face, int charSet, int pitchAndFamily) {
+QString FontMapper::FamilyFor(const QString& face, int charSet, int pitchAndFamily, int weight) {
     const QString key = FaceKey(face);
+    // Tahoma's bold is far narrower than its regular against any stand-in.
+    if (key == QLatin1String("tahoma") && weight >= 600) return QStringLiteral("Liberation Sans");
     for (const FaceRow& row : kFaces) {
         if (key == QString::fromUtf16(row.face)) return QString::fromLatin1(row.family);
     }
@@ -81,7 +83,7 @@ QString FontMapper::FamilyFor(const QString& face, int charSet, int pitchAndFami
 
 QFont FontMapper::fontFor(const LogFont& lf, int emPixels) const {
     QFont font;
-    const QString family = FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily);
+    const QString family = FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily, lf.weight);
     // Characters the face lacks come from the Japanese faces, as font linking
     // does on Windows.
     font.setFamilies({family, QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});

@@ -15,7 +15,8 @@ class FontMapper {
 public:
     // Installed family for a face name; an unknown face goes by its pitch,
     // family and character set.
-    static QString FamilyFor(const QString& face, int charSet, int pitchAndFamily);
+    static QString FamilyFor(const QString& face, int charSet, int pitchAndFamily,
+                             int weight = 400);
 
     // A font for `lf` with an em height of `emPixels` (at least 1).
     QFont fontFor(const LogFont& lf, int emPixels) const;

@@ -30,8 +30,9 @@ void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (!clip) return;
-    if (auto rect = PathAsRect(*clip)) {
-        painter_.setClipRect(*rect, Qt::IntersectClip);
+    // Whole-pixel rectangles take Qt's fast rectangle clip.
+    if (auto rect = PathAsRect(*clip); rect && rect->toRect() == *rect) {
+        painter_.setClipRect(rect->toRect(), Qt::IntersectClip);
         return;
     }
     painter_.setClipPath(*clip, Qt::IntersectClip);
