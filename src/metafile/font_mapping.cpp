@@ -86,7 +86,7 @@ QFont FontMapper::fontFor(const LogFont& lf, int emPixels) const {
     const QString family = FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily, lf.weight);
     // Characters the face lacks come from the Japanese faces, as font linking
     // does on Windows.
-    font.setFamilies({family, QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setFamilies({family, QStringLiteral("IPAPGothic")});
     font.setPixelSize(std::max(1, emPixels));
     font.setWeight(QFont::Weight(std::clamp(lf.weight == 0 ? 400 : lf.weight, 1, 1000)));
     font.setItalic(lf.italic);

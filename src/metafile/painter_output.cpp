@@ -123,10 +123,10 @@ void PainterOutput::drawText(const TextRun& run) {
 
     QList<quint32> glyphs;
     QList<QPointF> positions;
-    auto flush = [&]() {
+    auto flush = [&](const QRawFont& face) {
         if (glyphs.isEmpty()) return;
         QGlyphRun g;
-        g.setRawFont(raw);
+        g.setRawFont(face);
         g.setGlyphIndexes(glyphs);
         g.setPositions(positions);
         g.setUnderline(run.font.underline());
@@ -140,8 +140,16 @@ void PainterOutput::drawText(const TextRun& run) {
             glyphs.push_back(run.glyphs[i]);
             positions.push_back(run.positions[i]);
         }
-        flush();
+        flush(raw);
     } else {
+        // Characters the face lacks come from the Japanese face, as font
+        // linking gives them on Windows; anything else stays blank (searching
+        // every installed font for stray characters costs too much).
+        QFont linkedFont = run.font;
+        linkedFont.setFamilies({QStringLiteral("IPAPGothic")});
+        const QRawFont* linked = nullptr;
+        QList<quint32> linkedGlyphs;
+        QList<QPointF> linkedPositions;
         const qsizetype n = run.text.size();
         for (qsizetype i = 0; i < n && std::size_t(i) < run.positions.size(); ++i) {
             const QChar c = run.text[i];
@@ -156,12 +164,23 @@ void PainterOutput::drawText(const TextRun& run) {
                 glyphs.push_back(glyph);
                 positions.push_back(run.positions[std::size_t(i)]);
             } else if (!c.isSpace()) {
-                // The face lacks it: let font fallback find one.
-                painter_.drawText(run.positions[std::size_t(i)], run.text.mid(i, units));
+                if (!linked) linked = &rawFont(linkedFont);
+                count = 1;
+                if (linked->isValid())
+                    linked->glyphIndexesForChars(run.text.constData() + i, units, &glyph, &count);
+                if (glyph != 0) {
+                    linkedGlyphs.push_back(glyph);
+                    linkedPositions.push_back(run.positions[std::size_t(i)]);
+                }
             }
             i += units - 1;
         }
-        flush();
+        flush(raw);
+        if (linked && !linkedGlyphs.isEmpty()) {
+            glyphs = linkedGlyphs;
+            positions = linkedPositions;
+            flush(*linked);
+        }
     }
     painter_.setWorldTransform(QTransform());
     if (run.clip) painter_.restore();
