@@ -79,13 +79,20 @@ std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why) {
     if (doc.frame.right() <= doc.frame.left() || doc.frame.bottom() <= doc.frame.top() ||
         px.width() > 1e6 || px.height() > 1e6) {
         const QRect b = doc.bounds;
-        if (b.right() < b.left() || b.bottom() < b.top() || b.width() > 1e6 || b.height() > 1e6) {
+        const double kx = 100 / doc.pxPerMmX(), ky = 100 / doc.pxPerMmY();
+        const double left = b.left() * kx, top = b.top() * ky;
+        const double right = (double(b.right()) + 1) * kx, bottom = (double(b.bottom()) + 1) * ky;
+        // A reference device of few pixels over many millimetres turns modest
+        // bounds into a frame beyond any integer.
+        constexpr double kMaxFrame = 1e9;
+        if (b.right() < b.left() || b.bottom() < b.top() || double(b.right()) - b.left() > 1e6 ||
+            double(b.bottom()) - b.top() > 1e6 || !(std::abs(left) < kMaxFrame) ||
+            !(std::abs(top) < kMaxFrame) || !(std::abs(right) < kMaxFrame) ||
+            !(std::abs(bottom) < kMaxFrame)) {
             Fail(why, QStringLiteral("the EMF header has neither a frame nor bounds"));
             return std::nullopt;
         }
-        const double kx = 100 / doc.pxPerMmX(), ky = 100 / doc.pxPerMmY();
-        doc.frame = QRect(QPoint(int(b.left() * kx), int(b.top() * ky)),
-                          QPoint(int((b.right() + 1) * kx), int((b.bottom() + 1) * ky)));
+        doc.frame = QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
     }
 
     std::size_t off = headerSize;

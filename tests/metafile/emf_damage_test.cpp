@@ -121,6 +121,46 @@ TEST(Damage, AbsurdDrawingWorkIsBounded) {
                                {emr::ExtTextOutW, textOut}})));
 }
 
+TEST(Damage, HeaderFrameFromBoundsStaysInRange) {
+    // An empty frame falls back to the bounds, scaled by the reference
+    // device's millimetres per pixel; absurd devices or bounds are refused
+    // rather than overflowing the frame.
+    struct Case {
+        QRect bounds;      // left, top, right, bottom as stored
+        QSize pixels, mm;  // reference device
+        QSize natural;     // empty: refused
+    };
+    const Case cases[] = {
+        {QRect(QPoint(0, 0), QPoint(49, 29)), QSize(100, 100), QSize(20, 20), QSize(50, 30)},
+        {QRect(QPoint(0, 0), QPoint(249, 99)), QSize(1024, 768), QSize(761000000, 761000000),
+         QSize()},
+        {QRect(QPoint(-2147483647 - 1, 0), QPoint(2147483647, 10)), QSize(100, 100), QSize(20, 20),
+         QSize()},
+    };
+    const QByteArray valid = mftest::SquareWriter().finish();
+    for (const Case& c : cases) {
+        QByteArray bytes = valid;
+        char* h = bytes.data();
+        qToLittleEndian<qint32>(c.bounds.left(), h + 8);
+        qToLittleEndian<qint32>(c.bounds.top(), h + 12);
+        qToLittleEndian<qint32>(c.bounds.right(), h + 16);
+        qToLittleEndian<qint32>(c.bounds.bottom(), h + 20);
+        for (int i = 24; i < 40; ++i)
+            h[i] = 0;  // empty frame
+        qToLittleEndian<qint32>(c.pixels.width(), h + 72);
+        qToLittleEndian<qint32>(c.pixels.height(), h + 76);
+        qToLittleEndian<qint32>(c.mm.width(), h + 80);
+        qToLittleEndian<qint32>(c.mm.height(), h + 84);
+        const auto picture = mf::Picture::Load(bytes);
+        if (c.natural.isEmpty()) {
+            EXPECT_FALSE(picture) << c.bounds.left() << " " << c.mm.width();
+        } else {
+            ASSERT_TRUE(picture);
+            EXPECT_EQ(picture->naturalSize(), c.natural);
+        }
+    }
+}
+
 TEST(Damage, RandomMutationsOfAValidFile) {
     QByteArray bits;
     const QByteArray info = mftest::Dib24(2, 2, {0xFF0000, 0xFF00, 0xFF, 0}, &bits);
