@@ -42,6 +42,16 @@ bool ReadPoints(const ByteReader& r, std::size_t off, std::uint32_t count, bool 
     return true;
 }
 
+// A source rectangle as a record gives it, kept within a range where no
+// coordinate arithmetic can overflow (bitmaps are far smaller anyway).
+QRect SourceRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+    constexpr std::int64_t kLimit = std::int64_t(1) << 28;
+    if (w < 0) x += w, w = -w;
+    if (h < 0) y += h, h = -h;
+    return QRect(int(std::clamp(x, -kLimit, kLimit)), int(std::clamp(y, -kLimit, kLimit)),
+                 int(std::min(w, kLimit)), int(std::min(h, kLimit)));
+}
+
 // A RGNDATA as a path of its rectangles (reference-device pixels).
 std::optional<QPainterPath> ReadRegion(const ByteReader& r, std::size_t off, std::uint32_t size) {
     const ByteReader rgn = r.sub(off, size);
@@ -615,7 +625,7 @@ void Player::blt(std::uint32_t type, const ByteReader& r) {
     if (dib) {
         call.dib = &*dib;
         // The source is a memory DC: y runs from the top.
-        call.src = QRect(xSrc, ySrc, cxSrc, cySrc);
+        call.src = SourceRect(xSrc, ySrc, cxSrc, cySrc);
     } else if (r.u32(bmi + 8) != 0) {
         return;  // a bitmap was meant but is unusable
     }
@@ -624,7 +634,7 @@ void Player::blt(std::uint32_t type, const ByteReader& r) {
         mask = ReadDib(r, r.u32(112), r.u32(116), r.u32(120), r.u32(124), r.u32(108));
         if (mask) {
             call.mask = &*mask;
-            call.maskOrigin = QPoint(r.i32(100), r.i32(104));
+            call.maskOrigin = SourceRect(r.i32(100), r.i32(104), 0, 0).topLeft();
             call.rop &= 0x00FFFFFF;
         }
     }
@@ -675,8 +685,9 @@ void Player::stretchDib(const ByteReader& r) {
     const int xSrc = r.i32(32), ySrc = r.i32(36), cxSrc = r.i32(40), cySrc = r.i32(44);
     // StretchDIBits measures the source from the bitmap's first stored row,
     // which is the bottom one for a bottom-up DIB.
-    const int top = dib->topDown ? ySrc : dib->height - ySrc - cySrc;
-    call.src = QRect(xSrc, top, cxSrc, cySrc);
+    const std::int64_t top =
+        dib->topDown ? std::int64_t(ySrc) : std::int64_t(dib->height) - ySrc - cySrc;
+    call.src = SourceRect(xSrc, top, cxSrc, cySrc);
     call.dib = &*dib;
     dc_.bitmap(call);
 }
@@ -714,9 +725,9 @@ void Player::dibToDevice(const ByteReader& r) {
     // Source y counts from the bottom of the whole bitmap; this slice begins
     // `startScan` rows up.
     const std::int64_t fromBottom = std::int64_t(ySrc) - std::int64_t(startScan);
-    const int top = dib->topDown ? int(std::int64_t(ySrc) - startScan)
-                                 : int(std::int64_t(dib->height) - fromBottom - cySrc);
-    call.src = QRect(xSrc, top, cxSrc, cySrc);
+    const std::int64_t top = dib->topDown ? std::int64_t(ySrc) - startScan
+                                          : std::int64_t(dib->height) - fromBottom - cySrc;
+    call.src = SourceRect(xSrc, top, cxSrc, cySrc);
     call.dib = &*dib;
     dc_.bitmap(call);
 }
