@@ -1,5 +1,6 @@
 // Shrinking camera-sized DIBs to page thumbnails, as an album page does:
-// 1600x1200 24 bpp bottom-up to 321x241 with averaging.
+// 1600x1200 24 bpp bottom-up to 321x241 with averaging; and enlarging them
+// smoothly, as a page shown at 200 % does.
 
 #include <benchmark/benchmark.h>
 
@@ -79,6 +80,31 @@ void BM_Nearest1600x1200To321x241_24bpp(benchmark::State& state) {
     }
 }
 
+void EnlargeSmooth(benchmark::State& state, int bitCount, QSize dst) {
+    const SyntheticDib dib = MakeDib(1600, 1200, bitCount);
+    const auto view = mf::ParseDib(dib.info.data(), dib.info.size(), dib.bits.data(),
+                                   dib.bits.size(), mf::kDibRgbColors);
+    if (!view) {
+        state.SkipWithError("synthetic DIB rejected");
+        return;
+    }
+    for (auto _ : state) {
+        QImage image = mf::DecodeDibScaled(*view, QRect(0, 0, 1600, 1200), dst, true);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_Enlarge1600x1200To3200x2400_24bpp(benchmark::State& state) {
+    EnlargeSmooth(state, 24, QSize(3200, 2400));
+}
+void BM_Enlarge1600x1200To3200x2400_8bpp(benchmark::State& state) {
+    EnlargeSmooth(state, 8, QSize(3200, 2400));
+}
+// One axis grows while the other shrinks.
+void BM_Stretch1600x1200To3200x300_24bpp(benchmark::State& state) {
+    EnlargeSmooth(state, 24, QSize(3200, 300));
+}
+
 // The page case: three different photos (so none is warm in the cache for
 // the next), each parsed and shrunk as the player does for every draw.
 void BM_PageOfThreePhotos(benchmark::State& state) {
@@ -103,5 +129,8 @@ BENCHMARK(BM_Shrink1600x1200To321x241_24bpp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Shrink1600x1200To321x241_32bpp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Shrink1600x1200To321x241_8bpp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Nearest1600x1200To321x241_24bpp)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Enlarge1600x1200To3200x2400_24bpp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Enlarge1600x1200To3200x2400_8bpp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Stretch1600x1200To3200x300_24bpp)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -47,7 +47,7 @@ struct Fixture {
     qint64 bodyLength = 0;
 
     Fixture() {
-        AlbumSpec draft;
+        AlbumDraft draft;
         draft.producer = "PXA";
         draft.producerVersion = 15000;
         draft.settings = DefaultSettings();

@@ -46,15 +46,15 @@ QString LongAlbum(const QTemporaryDir& dir, int pages) {
         if (!bytes) return {};
         pictures.push_back(*bytes);
     }
-    AlbumSpec spec;
-    spec.settings = sample->settings;
+    AlbumDraft draft;
+    draft.settings = sample->settings;
     for (int p = 0; p < pages; ++p) {
         AlbumPage page;
         page.picture = pictures[size_t(p) % pictures.size()];
-        spec.pages.push_back(page);
+        draft.pages.push_back(page);
     }
     const QString path = dir.filePath(QStringLiteral("LONG.PXA"));
-    return WriteAlbumFile(path, spec) ? path : QString();
+    return WriteAlbumFile(path, draft) ? path : QString();
 }
 
 std::unique_ptr<TViewForm> OpenFitPage(const QString& path, const QString& work) {

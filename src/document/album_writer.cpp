@@ -20,7 +20,7 @@ void AppendInt32(QByteArray& out, std::int32_t v) {
         out.append(char((u >> (8 * i)) & 0xFF));
 }
 
-TAlbumHeader MakeHeader(const AlbumSpec& draft) {
+TAlbumHeader MakeHeader(const AlbumDraft& draft) {
     TAlbumHeader h;
     const QByteArray tag = draft.producer.left(4);
     h.tag[0] = std::uint8_t(tag.size());
@@ -35,7 +35,7 @@ TAlbumHeader MakeHeader(const AlbumSpec& draft) {
 }
 
 // Settings, contents and the page index for the given stored pictures.
-QByteArray IndexPart(const AlbumSpec& draft, bool wide, const std::vector<std::int32_t>& offsets,
+QByteArray IndexPart(const AlbumDraft& draft, bool wide, const std::vector<std::int32_t>& offsets,
                      const std::vector<std::int32_t>& sizes) {
     QByteArray out = draft.settings.Serialize(wide);
     QByteArray toc;
@@ -58,14 +58,14 @@ QByteArray IndexPart(const AlbumSpec& draft, bool wide, const std::vector<std::i
     return out;
 }
 
-qsizetype IndexPartSize(const AlbumSpec& draft, bool wide) {
+qsizetype IndexPartSize(const AlbumDraft& draft, bool wide) {
     const std::vector<std::int32_t> zeros(draft.pages.size(), 0);
     return IndexPart(draft, wide, zeros, zeros).size();
 }
 
 }  // namespace
 
-Scaled WrittenProducerVersion(const AlbumSpec& draft) {
+Scaled WrittenProducerVersion(const AlbumDraft& draft) {
     if (draft.producer.size() < 4) return draft.producerVersion;
     const auto fourth = Scaled(static_cast<unsigned char>(draft.producer[3]));
     Scaled v = (draft.producerVersion & ~Scaled(0xFF)) | fourth;
@@ -73,7 +73,7 @@ Scaled WrittenProducerVersion(const AlbumSpec& draft) {
     return v;
 }
 
-QByteArray WriteAlbum(const AlbumSpec& draft) {
+QByteArray WriteAlbum(const AlbumDraft& draft) {
     TAlbumHeader header = MakeHeader(draft);
     const Scaled format = DocumentFormatVersion(header);
     const bool wide = HasWideSettings(header);
@@ -103,9 +103,9 @@ QByteArray WriteAlbum(const AlbumSpec& draft) {
     return header.Serialize() + stream + QByteArray(draft.pictureGap, '\0') + pictures;
 }
 
-bool WriteAlbumFile(const QString& path, const AlbumSpec& draft, QString* error) {
+bool WriteAlbumFile(const QString& path, const AlbumDraft& draft, QString* error) {
     QFile file(path);
-    AlbumSpec named = draft;
+    AlbumDraft named = draft;
     named.nineByteRecords = HasPxaExtension(path);
     const QByteArray bytes = WriteAlbum(named);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

@@ -20,7 +20,7 @@ struct AlbumPage {
     std::optional<std::int32_t> sizeOverride;
 };
 
-struct AlbumSpec {
+struct AlbumDraft {
     QByteArray producer = "PXA";  // tag text, up to 4 characters
     Scaled producerVersion = 30000;
     Scaled marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
@@ -44,12 +44,12 @@ struct AlbumSpec {
 // The producer version actually written: a four-character tag keeps its fourth
 // character in the version's lowest byte, so the version is lowered to the
 // nearest value whose lowest byte is that character.
-Scaled WrittenProducerVersion(const AlbumSpec& draft);
+Scaled WrittenProducerVersion(const AlbumDraft& draft);
 
 // The whole file.
-QByteArray WriteAlbum(const AlbumSpec& draft);
+QByteArray WriteAlbum(const AlbumDraft& draft);
 // The record width follows the path's extension, as a reader would take it.
-bool WriteAlbumFile(const QString& path, const AlbumSpec& draft, QString* error = nullptr);
+bool WriteAlbumFile(const QString& path, const AlbumDraft& draft, QString* error = nullptr);
 
 // A settings block with the usual fields filled (A4 portrait, empty texts).
 TAlbumSettings DefaultSettings();

@@ -64,23 +64,25 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
                                 QString* why = nullptr);
 
 // Decodes the source rectangle `src` (in top-down pixel coordinates of the
-// DIB) straight into an image of `dst` pixels. When the image shrinks (on
-// either axis) and `averaging` is set, every destination pixel is the
+// DIB) straight into an image of `dst` pixels. With `averaging` (GDI's
+// HALFTONE), along an axis that shrinks every destination pixel is the
 // area-weighted average of the source pixels it covers, partial pixels at
-// its edges counting by their overlap (GDI's HALFTONE). Otherwise
-// destination pixel i takes source pixel floor((i + 0.5) * srcW / dstW)
-// (COLORONCOLOR). The full-size bitmap is never built (except that JPEG/PNG
-// bits are decoded whole by Qt).
+// its edges counting by their overlap; along an axis that grows, destination
+// pixel i interpolates linearly at source position (i + 0.5) * srcW / dstW
+// - 0.5, held within the first and last source pixel (both axes filtered
+// separably; an unchanged axis is copied). Without `averaging`, or when
+// neither axis changes, destination pixel i takes source pixel
+// floor((i + 0.5) * srcW / dstW) (COLORONCOLOR). The full-size bitmap is
+// never built (except that JPEG/PNG bits are decoded whole by Qt).
 // Parts of `src` outside the DIB come out transparent (a destination pixel
-// half outside gets half alpha); so do pixels that RLE data never writes, as
-// GDI leaves the destination alone there. `src` and `dst` must have positive
-// sizes: mirroring is the caller's (flip the result). Result:
-// Format_ARGB32_Premultiplied; opaque elsewhere unless `dib.hasAlpha`. A null
-// image when nothing can be decoded, `src` misses the DIB or a size is
-// absurd (a `src` side over 2^24, more than 2^28 destination pixels).
-// `dib` comes from ParseDib; callers may change `palette` and `hasAlpha`.
-// Reads only its arguments, so several threads may decode at once. JPEG/PNG
-// bits are decoded by Qt on every call: cache the result if drawn often.
+// half outside gets half alpha, and smoothing fades into them); so do pixels
+// that RLE data never writes, as GDI leaves the destination alone there. `src` and `dst` must have
+// positive sizes: mirroring is the caller's (flip the result). Result: Format_ARGB32_Premultiplied;
+// opaque elsewhere unless `dib.hasAlpha`. A null image when nothing can be decoded, `src` misses
+// the DIB or a size is absurd (a `src` side over 2^24, more than 2^28 destination pixels). `dib`
+// comes from ParseDib; callers may change `palette` and `hasAlpha`. Reads only its arguments, so
+// several threads may decode at once. JPEG/PNG bits are decoded by Qt on every call: cache the
+// result if drawn often.
 QImage DecodeDibScaled(const DibView& dib, const QRect& src, const QSize& dst, bool averaging);
 
 // Whole bitmap at its own size.

@@ -80,6 +80,22 @@ void PainterOutput::setBlend(Blend blend) {
     painter_.setCompositionMode(mode);
 }
 
+namespace {
+
+// Length along the control points: at least the length drawn.
+double OutlineLength(const QPainterPath& path) {
+    double length = 0;
+    for (int i = 1; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) continue;
+        const QPainterPath::Element p = path.elementAt(i - 1);
+        length += std::hypot(e.x - p.x, e.y - p.y);
+    }
+    return length;
+}
+
+}  // namespace
+
 void PainterOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
     setBlend(blend);
     painter_.fillPath(path, brush);
@@ -87,8 +103,30 @@ void PainterOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blen
 }
 
 void PainterOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
+    // Qt's stroker spends microseconds on every join of a wide pen. Past this
+    // many elements in one draw (far beyond any real page), further wide
+    // outlines are left out so that millions of wide segments still draw in
+    // bounded time. A one-pixel pen is no cheaper over such lengths.
+    constexpr qsizetype kWideStrokeBudget = 200000;
+    // Dashes cost about as much each; the length of an outline, not its
+    // bounds, says how many there are (a zigzag of many points stays small).
+    // Past the budget, dashed outlines are drawn solid.
+    constexpr double kDashBudget = 5e6;
+    if (!pen.isCosmetic() && pen.widthF() > 1) {
+        wideStrokeElements_ += path.elementCount();
+        if (wideStrokeElements_ > kWideStrokeBudget) return;
+    }
+    QPen drawn = pen;
+    if (pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen) {
+        double period = 0;
+        for (qreal d : pen.dashPattern())
+            period += d;
+        period *= std::max(1.0, pen.widthF());
+        if (period > 0) dashes_ += std::min(OutlineLength(path) / period, kDashBudget + 1);
+        if (!(period > 0) || dashes_ > kDashBudget) drawn.setStyle(Qt::SolidLine);
+    }
     setBlend(blend);
-    painter_.strokePath(path, pen);
+    painter_.strokePath(path, drawn);
     setBlend(Blend::Copy);
 }
 

@@ -28,6 +28,8 @@ private:
 
     QPainter& painter_;
     QHash<QString, QRawFont> rawFonts_;  // for this draw only
+    qsizetype wideStrokeElements_ = 0;   // outline elements stroked with wide pens so far
+    double dashes_ = 0;                  // dashes stroked so far
 };
 
 }  // namespace mf

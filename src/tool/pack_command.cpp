@@ -46,7 +46,7 @@ int UsageError(const QString& why) {
 }
 
 int RunPack(const QStringList& args) {
-    AlbumSpec draft;
+    AlbumDraft draft;
     draft.settings = DefaultSettings();
     draft.settings.created = 0;
     QString out;

@@ -207,8 +207,8 @@ TTocEntry Entry(int page, int level, const QString& text) {
 
 }  // namespace
 
-AlbumSpec SampleAlbum() {
-    AlbumSpec draft;
+AlbumDraft SampleAlbum() {
+    AlbumDraft draft;
     draft.producer = "PXA";
     draft.producerVersion = 30000;
     draft.marginTop = draft.marginBottom = 50000;  // 5 mm

@@ -5,4 +5,4 @@
 
 #include "document/album_writer.h"
 
-AlbumSpec SampleAlbum();
+AlbumDraft SampleAlbum();

@@ -51,8 +51,8 @@ inline QByteArray PlaceableWmf(bool validChecksum = true) {
     return b;
 }
 
-inline AlbumSpec BasicDraft(const char* producer, Scaled version, int pages = 2) {
-    AlbumSpec draft;
+inline AlbumDraft BasicDraft(const char* producer, Scaled version, int pages = 2) {
+    AlbumDraft draft;
     draft.producer = producer;
     draft.producerVersion = version;
     draft.settings = DefaultSettings();
@@ -65,7 +65,7 @@ inline AlbumSpec BasicDraft(const char* producer, Scaled version, int pages = 2)
 // A temporary folder with the albums of one test and a work folder for copies.
 class AlbumFolder {
 public:
-    QString Write(const QString& name, const AlbumSpec& draft) {
+    QString Write(const QString& name, const AlbumDraft& draft) {
         const QString path = dir_.filePath(name);
         WriteAlbumFile(path, draft);
         return path;

@@ -8,7 +8,7 @@
 namespace {
 
 TAlbumHeader HeaderOf(const QByteArray& tag, Scaled version) {
-    AlbumSpec draft;
+    AlbumDraft draft;
     draft.producer = tag;
     draft.producerVersion = version;
     return TAlbumHeader::Parse(WriteAlbum(draft).constData());
@@ -43,7 +43,7 @@ TEST(DocumentFormatVersion, ProducerTable) {
 
 TEST(DocumentFormatVersion, FourCharacterTagTakesItsLastCharacterFromTheVersion) {
     // "RTWA": length 4, "RTW" at offsets 1-3, 'A' in the version's lowest byte.
-    AlbumSpec draft;
+    AlbumDraft draft;
     draft.producer = "RTWA";
     draft.producerVersion = 20000;
     const TAlbumHeader h = TAlbumHeader::Parse(WriteAlbum(draft).constData());

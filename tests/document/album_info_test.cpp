@@ -9,7 +9,7 @@
 
 namespace {
 
-QJsonObject InfoOf(AlbumFolder& folder, const QString& name, const AlbumSpec& draft) {
+QJsonObject InfoOf(AlbumFolder& folder, const QString& name, const AlbumDraft& draft) {
     LoadError error;
     auto doc = folder.Open(folder.Write(name, draft), &error);
     EXPECT_TRUE(doc) << error.reason.toStdString();
@@ -36,7 +36,7 @@ TEST(OleDateText, RoundedToTheMillisecondShownToTheSecond) {
 
 TEST(AlbumInfoJson, KeysAndValues) {
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("RTWA", 20000, 3);
+    AlbumDraft draft = BasicDraft("RTWA", 20000, 3);
     draft.marginTop = 26000;
     draft.marginRight = -26000;
     draft.settings.fontsUsed = UnicodeToSjis(QStringLiteral("ＭＳ ゴシック\r\nＭＳ 明朝"));
@@ -78,7 +78,7 @@ TEST(AlbumInfoJson, KeysAndValues) {
 
 TEST(AlbumInfoJson, EightByteRecordsAndEmptyFonts) {
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("RTC", 70000, 1);
+    AlbumDraft draft = BasicDraft("RTC", 70000, 1);
     const QJsonObject info = InfoOf(folder, QStringLiteral("D.PXD"), draft);
     EXPECT_TRUE(info["settings"]["fonts_used"].toArray().isEmpty());
     EXPECT_TRUE(info["pages"][0]["orientation"].isNull());
@@ -88,7 +88,7 @@ TEST(AlbumInfoJson, EightByteRecordsAndEmptyFonts) {
 
 TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("PXA", 30000, 2);
+    AlbumDraft draft = BasicDraft("PXA", 30000, 2);
     draft.pages[1].sizeOverride = 1 << 30;
     LoadError error;
     auto doc = folder.Open(folder.Write(QStringLiteral("X.PXA"), draft), &error);
@@ -99,7 +99,7 @@ TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
 
 TEST(LoadPagePicture, PicturesLoadAndOtherBytesAreRefused) {
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("PXA", 25000, 3);
+    AlbumDraft draft = BasicDraft("PXA", 25000, 3);
     draft.pages[1].picture = PlaceableWmf();
     draft.pages[2].picture = PlaceableWmf().mid(22);
     LoadError error;

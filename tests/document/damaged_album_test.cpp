@@ -14,7 +14,7 @@ struct Scheme {
 const Scheme kSchemes[] = {{"BODY.PXA", 15000}, {"PLAIN.PXA", 25000}, {"PACKED.PXA", 30000}};
 
 QByteArray AlbumBytes(Scaled version) {
-    AlbumSpec draft = BasicDraft("PXA", version, 2);
+    AlbumDraft draft = BasicDraft("PXA", version, 2);
     draft.pages[1].picture = PlaceableWmf();
     draft.toc = {{1, 0, "a"}, {2, 0, "b"}};
     draft.nineByteRecords = true;
@@ -87,7 +87,7 @@ TEST(DamagedAlbum, WildPageRecords) {
     AlbumFolder folder;
     for (const Scheme& s : kSchemes) {
         for (const Wild& w : cases) {
-            AlbumSpec draft = BasicDraft("PXA", s.version, 2);
+            AlbumDraft draft = BasicDraft("PXA", s.version, 2);
             draft.pages[1].offsetOverride = w.offset;
             draft.pages[1].sizeOverride = w.size;
             LoadError error;
@@ -106,7 +106,7 @@ TEST(DamagedAlbum, PageBeyondTheInflatedBody) {
     // Format 1.x offsets are body positions: a page that reaches one byte past
     // the body is refused, one that ends exactly at it is read.
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("PXA", 10000, 1);
+    AlbumDraft draft = BasicDraft("PXA", 10000, 1);
     const QByteArray whole = WriteAlbum(draft);
     const std::int32_t body = TAlbumHeader::Parse(whole.constData()).pageBase;
     const std::int32_t size = std::int32_t(draft.pages[0].picture.size());
@@ -141,7 +141,7 @@ TEST(DamagedAlbum, WildLengthsAndCounts) {
         {"contents beyond the body", 10000, {}, {}, 59 * 999},
     };
     for (const Case& c : cases) {
-        AlbumSpec draft = BasicDraft("PXA", c.version, 2);
+        AlbumDraft draft = BasicDraft("PXA", c.version, 2);
         draft.bodyLengthOverride = c.bodyLength;
         draft.pageCountOverride = c.pageCount;
         draft.tocLengthOverride = c.tocLength;
@@ -158,7 +158,7 @@ TEST(DamagedAlbum, WildLengthsAndCounts) {
 TEST(DamagedAlbum, PageThatIsNoPicture) {
     // The bytes are all there: the page is read, and the picture test refuses it.
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("PXA", 30000, 2);
+    AlbumDraft draft = BasicDraft("PXA", 30000, 2);
     draft.pages[1].picture = PlaceableWmf().mid(22);  // a WMF without the placeable header
     LoadError error;
     auto doc = folder.Open(folder.Write(QStringLiteral("P.PXA"), draft), &error);

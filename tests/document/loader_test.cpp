@@ -30,8 +30,8 @@ const Layout kLayouts[] = {
     {"PLAN.PXB.BAK", "RTB", 50000, 10000, false, false, true},
 };
 
-AlbumSpec DraftFor(const Layout& l) {
-    AlbumSpec draft = BasicDraft(l.producer, l.version, 3);
+AlbumDraft DraftFor(const Layout& l) {
+    AlbumDraft draft = BasicDraft(l.producer, l.version, 3);
     draft.nineByteRecords = l.pxa;
     draft.marginTop = 100000;  // 10 mm
     draft.marginLeft = 132000;
@@ -50,7 +50,7 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
     AlbumFolder folder;
     for (const Layout& l : kLayouts) {
         SCOPED_TRACE(l.name);
-        const AlbumSpec draft = DraftFor(l);
+        const AlbumDraft draft = DraftFor(l);
         const QString path = folder.Write(QString::fromLatin1(l.name), draft);
         LoadError error;
         auto doc = folder.Open(path, &error);
@@ -85,7 +85,7 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
 
 TEST(OpenAlbum, PlainPicturesCountFromThePageBase) {
     AlbumFolder folder;
-    AlbumSpec draft = BasicDraft("PXA", 20000);
+    AlbumDraft draft = BasicDraft("PXA", 20000);
     draft.pictureGap = 100;
     const QString path = folder.Write(QStringLiteral("BASE.PXA"), draft);
     LoadError error;
@@ -134,7 +134,7 @@ TEST(OpenAlbum, NoPagesIsRefusedWithoutAMessage) {
     AlbumFolder folder;
     for (std::int32_t count : {0, -1, INT32_MIN}) {
         for (Scaled v : {Scaled(30000), Scaled(10000)}) {
-            AlbumSpec draft = BasicDraft("PXA", v);
+            AlbumDraft draft = BasicDraft("PXA", v);
             draft.pageCountOverride = count;
             draft.pages.clear();
             LoadError error;
@@ -148,7 +148,7 @@ TEST(OpenAlbum, NoPagesIsRefusedWithoutAMessage) {
 TEST(OpenAlbum, ContentsBlock) {
     AlbumFolder folder;
     const QByteArray fw("\x81\x40");
-    AlbumSpec draft = BasicDraft("PXA", 30000);
+    AlbumDraft draft = BasicDraft("PXA", 30000);
     draft.toc = {{0x00050001, 0x7FFF0000, fw + UnicodeToSjis(QStringLiteral("着工前")) + fw + " "},
                  {0x0002, 0xFFFF, ""}};
     draft.tocExtraBytes = "Z";  // 2 x 59 + 1 bytes: the odd byte is read and ignored
@@ -222,7 +222,7 @@ TEST(TemporaryCopy, AllNamesHeldRefusesTheOpen) {
 TEST(TemporaryCopy, HoldsExactlyTheBodyAtBlockBoundaries) {
     AlbumFolder folder;
     for (int length : {4095, 4096, 4097, 8192, 8193}) {
-        AlbumSpec draft = BasicDraft("PXA", 10000, 1);
+        AlbumDraft draft = BasicDraft("PXA", 10000, 1);
         const int bodyWithoutPadding = TAlbumHeader::Parse(WriteAlbum(draft).constData()).pageBase;
         ASSERT_LT(bodyWithoutPadding, length);
         draft.pages[0].picture += QByteArray(length - bodyWithoutPadding, '\0');

@@ -26,17 +26,17 @@ namespace {
 using B = FrameButton;
 
 QString WriteAlbum(const QTemporaryDir& dir, const QString& name, int pages) {
-    AlbumSpec spec;
-    spec.settings = DefaultSettings();
+    AlbumDraft draft;
+    draft.settings = DefaultSettings();
     for (int p = 0; p < pages; ++p) {
         mf::EmfWriter w(QSizeF(210, 297));
         w.Rectangle(QRect(10, 10, 100, 100));
         AlbumPage page;
         page.picture = w.finish();
-        spec.pages.push_back(page);
+        draft.pages.push_back(page);
     }
     const QString path = dir.filePath(name);
-    EXPECT_TRUE(WriteAlbumFile(path, spec));
+    EXPECT_TRUE(WriteAlbumFile(path, draft));
     return path;
 }
 

@@ -62,7 +62,7 @@ private:
 // A small valid album of `pages` pages at `path`; a producer version below
 // 20000 makes a format-1.x document, which gets a temporary copy when opened.
 inline QString WriteTestAlbum(const QString& path, Scaled version = 30000, int pages = 2) {
-    AlbumSpec album;
+    AlbumDraft album;
     album.producer = "PXA";
     album.producerVersion = version;
     album.settings = DefaultSettings();

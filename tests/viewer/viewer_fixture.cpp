@@ -25,19 +25,19 @@ QByteArray PagePicture(QSizeF mm, int page) {
 }  // namespace
 
 QString WriteTestAlbum(const QTemporaryDir& dir, const TestAlbum& album, const QString& name) {
-    AlbumSpec spec;
-    spec.settings = DefaultSettings();
-    spec.settings.paperWidth = album.paperWidthMm;
-    spec.settings.paperHeight = album.paperHeightMm;
-    spec.settings.pageNumberOffset = album.pageNumberOffset;
-    spec.nineByteRecords = album.extension.toUpper() == QLatin1String("PXA");
-    spec.marginLeft = WholeMm(album.marginLeftMm);
+    AlbumDraft draft;
+    draft.settings = DefaultSettings();
+    draft.settings.paperWidth = album.paperWidthMm;
+    draft.settings.paperHeight = album.paperHeightMm;
+    draft.settings.pageNumberOffset = album.pageNumberOffset;
+    draft.nineByteRecords = album.extension.toUpper() == QLatin1String("PXA");
+    draft.marginLeft = WholeMm(album.marginLeftMm);
     for (const auto& [page, level] : album.toc) {
         TTocEntry e;
         e.pageSlot = page;
         e.levelSlot = level;
         e.text = QByteArray("Entry ") + QByteArray::number(page);
-        spec.toc.push_back(e);
+        draft.toc.push_back(e);
     }
     for (int p = 1; p <= album.pages; ++p) {
         AlbumPage page;
@@ -47,10 +47,10 @@ QString WriteTestAlbum(const QTemporaryDir& dir, const TestAlbum& album, const Q
         if (turned) mm.transpose();
         page.picture = PagePicture(mm, p);
         page.orientation = turned ? 1 : 0;
-        spec.pages.push_back(page);
+        draft.pages.push_back(page);
     }
     const QString path = dir.filePath(name + QLatin1Char('.') + album.extension);
-    if (!WriteAlbumFile(path, spec)) return {};
+    if (!WriteAlbumFile(path, draft)) return {};
     return path;
 }
 
