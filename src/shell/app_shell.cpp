@@ -71,7 +71,9 @@ bool FrameShell::ListenForHandOver(const QString& serverName) {
 }
 
 bool FrameShell::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == frame_ && event->type() == QEvent::Show && !startTimerArmed_) {
+    // The type is tested first: while the frame is being destroyed it still
+    // sends events here, and it is no longer a TVMainForm to compare against.
+    if (event->type() == QEvent::Show && !startTimerArmed_ && watched == frame_) {
         startTimerArmed_ = true;
         Timer_Start->start();
     }
