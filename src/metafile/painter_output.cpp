@@ -82,14 +82,15 @@ void PainterOutput::setBlend(Blend blend) {
 
 namespace {
 
-// Length along the control points: at least the length drawn.
-double OutlineLength(const QPainterPath& path) {
+// Length along the control points: at least the length drawn. No segment
+// counts for more than `segmentCap`.
+double OutlineLength(const QPainterPath& path, double segmentCap = HUGE_VAL) {
     double length = 0;
     for (int i = 1; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
         if (e.isMoveTo()) continue;
         const QPainterPath::Element p = path.elementAt(i - 1);
-        length += std::hypot(e.x - p.x, e.y - p.y);
+        length += std::min(std::hypot(e.x - p.x, e.y - p.y), segmentCap);
     }
     return length;
 }
@@ -112,9 +113,18 @@ void PainterOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend 
     // bounds, says how many there are (a zigzag of many points stays small).
     // Past the budget, dashed outlines are drawn solid.
     constexpr double kDashBudget = 5e6;
+    // Thin lines cost by the pixel: a segment crosses at most the width plus
+    // the height of the device. Past the length of this many lines across the
+    // whole device, outlines are left out.
+    constexpr double kLineBudget = 100000;
     if (!pen.isCosmetic() && pen.widthF() > 1) {
         wideStrokeElements_ += path.elementCount();
         if (wideStrokeElements_ > kWideStrokeBudget) return;
+    }
+    if (const QPaintDevice* device = painter_.device()) {
+        const double across = double(device->width()) + device->height();
+        linePixels_ += OutlineLength(path, across);
+        if (linePixels_ > kLineBudget * across) return;
     }
     QPen drawn = pen;
     if (pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen) {

@@ -30,6 +30,7 @@ private:
     QHash<QString, QRawFont> rawFonts_;  // for this draw only
     qsizetype wideStrokeElements_ = 0;   // outline elements stroked with wide pens so far
     double dashes_ = 0;                  // dashes stroked so far
+    double linePixels_ = 0;              // length of outlines stroked so far
 };
 
 }  // namespace mf

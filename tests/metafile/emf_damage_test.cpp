@@ -121,6 +121,41 @@ TEST(Damage, AbsurdDrawingWorkIsBounded) {
                                {emr::ExtTextOutW, textOut}})));
 }
 
+TEST(Damage, OutlinesPastTheDrawBudgetAreLeftOut) {
+    // A polyline of many points zigzags along the top edge; a line across the
+    // middle follows. Wide pens pay per element, thin ones per pixel of
+    // length: past either budget the rest of the draw strokes nothing, below
+    // it everything is drawn.
+    struct Case {
+        int penWidth;
+        int points;
+        bool lineDrawn;
+    };
+    const Case cases[] = {{3, 250000, false}, {3, 1000, true}, {0, 250000, false}, {0, 1000, true}};
+    for (const Case& c : cases) {
+        mf::EmfWriter w = mftest::SquareWriter();
+        w.SelectObject(w.CreatePen(mf::EmfWriter::kPsSolid, c.penWidth, Qt::black));
+        Payload zigzag;
+        zigzag.rect(0, 0, 99, 0).u32(std::uint32_t(c.points));
+        for (int i = 0; i < c.points; ++i)
+            zigzag.u16(i % 2 ? 99 : 0).u16(0);
+        w.AppendRecord(emr::Polyline16, zigzag);
+        w.MoveTo(QPoint(0, 50));
+        w.LineTo(QPoint(99, 50));
+        const auto picture = mf::Picture::Load(w.finish());
+        ASSERT_TRUE(picture);
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        picture->Draw(painter, QRectF(0, 0, 100, 100));
+        painter.end();
+        bool drawn = false;
+        for (int y = 48; y <= 52; ++y)
+            drawn = drawn || image.pixel(50, y) != qRgb(255, 255, 255);
+        EXPECT_EQ(drawn, c.lineDrawn) << c.penWidth << " " << c.points;
+    }
+}
+
 TEST(Damage, HeaderFrameFromBoundsStaysInRange) {
     // An empty frame falls back to the bounds, scaled by the reference
     // device's millimetres per pixel; absurd devices or bounds are refused
