@@ -69,8 +69,9 @@ std::optional<DibView> ParseDib(const std::uint8_t* info, std::size_t infoSize,
 // area-weighted average of the source pixels it covers, partial pixels at
 // its edges counting by their overlap; along an axis that grows, destination
 // pixel i interpolates linearly at source position (i + 0.5) * srcW / dstW
-// - 0.5, held within the first and last source pixel (both axes filtered
-// separably; an unchanged axis is copied). Without `averaging`, or when
+// (as GDI does, without centre alignment's half-pixel shift), held within
+// the first and last source pixel (both axes filtered separably; an
+// unchanged axis is copied). Without `averaging`, or when
 // neither axis changes, destination pixel i takes source pixel
 // floor((i + 0.5) * srcW / dstW) (COLORONCOLOR). The full-size bitmap is
 // never built (except that JPEG/PNG bits are decoded whole by Qt).

@@ -169,8 +169,9 @@ Taps BoxTaps(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, int hi)
 }
 
 // Linear interpolation along a growing axis: destination pixel d sits at
-// source position (d + 0.5) * srcN / dstN - 0.5, held within the first and
-// last source pixel, and mixes the two pixels around it.
+// source position (d + 0.5) * srcN / dstN, held within the first and last
+// source pixel, and mixes the two pixels around it. This follows GDI, which
+// does not subtract the half pixel that centre alignment would.
 Taps LinearTaps(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, int hi) {
     Taps t;
     t.first.resize(dstN);
@@ -180,7 +181,7 @@ Taps LinearTaps(std::int64_t srcStart, std::int64_t srcN, int dstN, int lo, int 
     const std::int64_t den = std::int64_t{2} * dstN;
     for (int d = 0; d < dstN; ++d) {
         // Position * den, exactly.
-        const std::int64_t num = std::max<std::int64_t>(0, (2 * std::int64_t{d} + 1) * srcN - dstN);
+        const std::int64_t num = (2 * std::int64_t{d} + 1) * srcN;
         std::int64_t s0 = num / den;
         float f = static_cast<float>(static_cast<double>(num % den) / static_cast<double>(den));
         if (s0 >= srcN - 1) {

@@ -193,13 +193,14 @@ TEST(DibScale, AveragingOfExtremeRatiosMatchesTheAreaAverage) {
 
 // Weights of destination pixel d along one axis, as (absolute source index,
 // weight): linear interpolation between the two pixels around source
-// position (d + 0.5) * srcN / dstN - 0.5 (held within the source span) when
-// the axis grows, the area average otherwise.
+// position (d + 0.5) * srcN / dstN (held within the source span) when the
+// axis grows, the area average otherwise. The alignment follows GDI, which
+// subtracts no half pixel.
 std::vector<std::pair<int, double>> AxisWeights(int srcStart, int srcN, int dstN, int d) {
     std::vector<std::pair<int, double>> w;
     const double f = double(srcN) / dstN;
     if (dstN > srcN) {
-        const double s = std::clamp((d + 0.5) * f - 0.5, 0.0, double(srcN - 1));
+        const double s = std::min((d + 0.5) * f, double(srcN - 1));
         const int i = int(std::floor(s));
         w.emplace_back(srcStart + i, 1 - (s - i));
         if (i + 1 < srcN) w.emplace_back(srcStart + i + 1, s - i);
@@ -258,10 +259,11 @@ TEST(DibScale, SmoothingMatchesTheBilinearReferenceForEveryPath) {
     }
 }
 
-// Centres aligned and edges held, worked out by hand: a row of blues 80,
-// 160, 240 tripled; and from one pixel left of the bitmap, where the
-// transparent outside fades in.
-TEST(DibScale, SmoothingAlignsPixelCentresAndHoldsTheEdges) {
+// Alignment and edges held, worked out by hand: a row of blues 80, 160, 240
+// doubled; and from one pixel left of the bitmap, where the transparent
+// outside fades in. The alignment follows GDI: destination pixel i samples
+// source position (i + 0.5) / 2, with no half pixel subtracted.
+TEST(DibScale, SmoothingFollowsGdiAlignmentAndHoldsTheEdges) {
     QImage row(3, 1, QImage::Format_ARGB32);
     for (int x = 0; x < 3; ++x)
         row.setPixel(x, 0, 0xFF000000u | (80u * (x + 1)));
@@ -274,8 +276,10 @@ TEST(DibScale, SmoothingAlignsPixelCentresAndHoldsTheEdges) {
         std::vector<QRgb> want;
     };
     const Case cases[] = {
-        {{0, 0, 3, 1}, 6, {0xFF000050, 0xFF000064, 0xFF00008C, 0xFF0000B4, 0xFF0000DC, 0xFF0000F0}},
-        {{-1, 0, 3, 1}, 6, {0, 0x40000014, 0xBF00003C, 0xFF000064, 0xFF00008C, 0xFF0000A0}},
+        {{0, 0, 3, 1}, 6, {0xFF000064, 0xFF00008C, 0xFF0000B4, 0xFF0000DC, 0xFF0000F0, 0xFF0000F0}},
+        {{-1, 0, 3, 1},
+         6,
+         {0x40000014, 0xBF00003C, 0xFF000064, 0xFF00008C, 0xFF0000A0, 0xFF0000A0}},
     };
     for (const Case& c : cases) {
         const QImage image = mf::DecodeDibScaled(*view, c.src, QSize(c.dstW, 2), true);
