@@ -30,10 +30,14 @@ void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (!clip) return;
-    // Whole-pixel rectangles take Qt's fast rectangle clip.
-    if (auto rect = PathAsRect(*clip); rect && rect->toRect() == *rect) {
-        painter_.setClipRect(rect->toRect(), Qt::IntersectClip);
-        return;
+    // Whole-pixel rectangles take Qt's fast rectangle clip; one reaching far
+    // beyond any device is first cut to a range that integers hold.
+    if (auto rect = PathAsRect(*clip); rect && rect->isValid()) {
+        const QRectF kept = rect->intersected(QRectF(-1e8, -1e8, 2e8, 2e8));
+        if (kept.toRect() == kept) {
+            painter_.setClipRect(kept.toRect(), Qt::IntersectClip);
+            return;
+        }
     }
     painter_.setClipPath(*clip, Qt::IntersectClip);
 }

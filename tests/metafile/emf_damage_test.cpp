@@ -156,6 +156,34 @@ TEST(Damage, OutlinesPastTheDrawBudgetAreLeftOut) {
     }
 }
 
+TEST(Damage, ClipRectanglesBeyondIntegers) {
+    // A clip rectangle scaled by the world transform past any integer still
+    // clips: one around everything lets a square through, one far away hides it.
+    struct Case {
+        int left, right;
+        bool squareDrawn;
+    };
+    const Case cases[] = {{-1000000, 1000000, true}, {1000000, 2000000, false}};
+    for (const Case& c : cases) {
+        mf::EmfWriter w = mftest::SquareWriter();
+        w.SelectObject(w.CreateBrush(0, Qt::black));
+        w.AppendRecord(emr::SetWorldTransform,
+                       Payload().f32(1e6f).f32(0).f32(0).f32(1e6f).f32(0).f32(0));
+        w.AppendRecord(emr::IntersectClipRect, Payload().rect(c.left, c.left, c.right, c.right));
+        w.AppendRecord(emr::ModifyWorldTransform,
+                       Payload().f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(1));
+        w.Rectangle(QRect(QPoint(10, 10), QPoint(50, 50)));
+        const auto picture = mf::Picture::Load(w.finish());
+        ASSERT_TRUE(picture);
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        picture->Draw(painter, QRectF(0, 0, 100, 100));
+        painter.end();
+        EXPECT_EQ(image.pixel(30, 30) == qRgb(0, 0, 0), c.squareDrawn) << c.left;
+    }
+}
+
 TEST(Damage, HeaderFrameFromBoundsStaysInRange) {
     // An empty frame falls back to the bounds, scaled by the reference
     // device's millimetres per pixel; absurd devices or bounds are refused
