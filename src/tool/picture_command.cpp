@@ -11,12 +11,14 @@
 
 namespace {
 
+constexpr int kMaxSide = 20000;
+
 bool ParseSize(const QString& text, QSize* size) {
     const QStringList parts = text.toLower().split(QLatin1Char('x'));
     if (parts.size() != 2) return false;
     bool okW = false, okH = false;
     const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
-    if (!okW || !okH || w <= 0 || h <= 0 || w > 20000 || h > 20000) return false;
+    if (!okW || !okH || w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
     *size = QSize(w, h);
     return true;
 }
@@ -67,7 +69,18 @@ int RunPicture(const QStringList& args) {
         ToolErr(QStringLiteral("picture: %1 is not a valid picture: %2\n").arg(in, why));
         return 1;
     }
-    if (size.isEmpty()) size = picture->naturalSize();
+    if (size.isEmpty()) {
+        // The natural size, but never beyond what --size accepts: some
+        // pictures claim frames of metres at their device's resolution.
+        size = picture->naturalSize();
+        if (size.width() > kMaxSide || size.height() > kMaxSide) {
+            size = size.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio);
+            ToolErr(QStringLiteral("picture: natural size too large, drawn at %1x%2\n")
+                        .arg(size.width())
+                        .arg(size.height()));
+        }
+        if (size.isEmpty()) size = QSize(1, 1);
+    }
 
     QImage image(size, QImage::Format_RGB32);
     std::vector<double> times;
