@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "metafile/byte_writer.h"
 #include "metafile/emf_records.h"
 
 namespace mf {
@@ -15,16 +16,8 @@ constexpr int kHeaderSize = 108;  // with both header extensions
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;
 constexpr std::uint32_t kGmCompatible = 1;
 
-void Put32(QByteArray& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.append(char((v >> (8 * i)) & 0xFF));
-}
 void PutI32(QByteArray& out, std::int32_t v) {
     Put32(out, std::uint32_t(v));
-}
-void Put16(QByteArray& out, std::uint16_t v) {
-    out.append(char(v & 0xFF));
-    out.append(char(v >> 8));
 }
 void PutPoint(QByteArray& out, QPoint p) {
     PutI32(out, p.x());

@@ -3,6 +3,8 @@
 #include <QtEndian>
 #include <algorithm>
 
+#include "metafile/byte_writer.h"
+
 namespace mf::wmf {
 
 namespace {
@@ -12,18 +14,6 @@ std::uint32_t Le32(const unsigned char* p) {
 }
 std::uint16_t Le16(const unsigned char* p) {
     return qFromLittleEndian<std::uint16_t>(p);
-}
-
-void Put32(QByteArray& b, std::uint32_t v) {
-    char c[4];
-    qToLittleEndian(v, c);
-    b.append(c, 4);
-}
-
-void Put16(QByteArray& b, std::uint16_t v) {
-    char c[2];
-    qToLittleEndian(v, c);
-    b.append(c, 2);
 }
 
 // The 16 colours of the VGA palette, for old colour bitmaps that carry none.

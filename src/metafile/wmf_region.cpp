@@ -2,19 +2,10 @@
 
 #include <QtEndian>
 
+#include "metafile/byte_writer.h"
 #include "metafile/wmf_header.h"
 
 namespace mf::wmf {
-
-namespace {
-
-void Put32(QByteArray& b, std::int32_t v) {
-    char c[4];
-    qToLittleEndian(v, c);
-    b.append(c, 4);
-}
-
-}  // namespace
 
 Region ParseRegion(const Record& r) {
     // nextInChain, objectType, objectCount (2 words), regionSize, scanCount,

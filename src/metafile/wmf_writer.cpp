@@ -3,25 +3,10 @@
 #include <QtEndian>
 #include <algorithm>
 
+#include "metafile/byte_writer.h"
 #include "metafile/wmf_records.h"
 
 namespace mf::wmf {
-
-namespace {
-
-void Put16(QByteArray& b, std::uint16_t v) {
-    char c[2];
-    qToLittleEndian(v, c);
-    b.append(c, 2);
-}
-
-void Put32(QByteArray& b, std::uint32_t v) {
-    char c[4];
-    qToLittleEndian(v, c);
-    b.append(c, 4);
-}
-
-}  // namespace
 
 WmfParams& WmfParams::word(int v) {
     Put16(data_, std::uint16_t(v));
