@@ -8,11 +8,11 @@ SUDO=""
 packages=(
     build-essential cmake ninja-build ccache pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
-    zlib1g-dev libgtest-dev libbenchmark-dev
+    zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev qt6-translations-l10n
     clang libclang-rt-dev clang-format
-    fonts-ipafont fonts-noto-cjk fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea
+    fonts-ipafont fonts-noto-cjk fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-urw-base35
     cups cups-client cups-bsd printer-driver-cups-pdf
-    xvfb xdotool imagemagick python3 python3-numpy python3-pil
+    xvfb xdotool imagemagick poppler-utils desktop-file-utils shared-mime-info python3 python3-numpy python3-pil
 )
 missing=()
 for p in "${packages[@]}"; do
