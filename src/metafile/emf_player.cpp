@@ -14,6 +14,25 @@ namespace {
 constexpr std::uint32_t kEtoNoRect = 0x100, kEtoSmallChars = 0x200, kEtoPdy = 0x2000;
 constexpr std::uint32_t kShiftJisCharset = 128;
 
+constexpr std::uint32_t kMaxUserStyleEntries = 16;
+
+// ExtCreatePen's refusals: a cosmetic pen is one pixel wide and solid-brushed,
+// alternate dots are cosmetic only, a user style has 1..16 entries and no
+// other style has any.
+bool ExtPenAccepted(std::uint32_t style, std::uint32_t width, std::uint32_t brushStyle,
+                    std::uint32_t styleEntries) {
+    const std::uint32_t kind = style & kPsStyleMask;
+    const bool geometric = (style & kPsGeometric) != 0;
+    if (kind > kPsAlternate) return false;
+    if (kind == kPsUserStyle) {
+        if (styleEntries == 0 || styleEntries > kMaxUserStyleEntries) return false;
+    } else if (styleEntries != 0) {
+        return false;
+    }
+    if (geometric) return kind != kPsAlternate;
+    return width == 1 && brushStyle == kBsSolid;
+}
+
 QPointF Point(const ByteReader& r, std::size_t off) {
     return QPointF(r.i32(off), r.i32(off + 4));
 }
@@ -461,9 +480,16 @@ void Player::extPen(const ByteReader& r) {
     const std::uint32_t brushStyle = r.u32(36);
     p.color = dc_.color(r.u32(40));
     const std::uint32_t entries = r.u32(48);
-    // ExtCreatePen refuses a cosmetic pen wider than one pixel (or of no
-    // width): the slot stays empty and selecting it keeps the current pen.
-    if (!p.isGeometric() && r.u32(32) != 1) return;
+    // A null style is a null pen whatever its width and brush.
+    if ((p.style & kPsStyleMask) == kPsNull) {
+        p.style = kPsNull;
+        p.width = 0;
+        dc_.createObject(r.u32(8), p);
+        return;
+    }
+    // A pen ExtCreatePen refuses leaves the slot empty: selecting it keeps
+    // the current pen.
+    if (!ExtPenAccepted(p.style, r.u32(32), brushStyle, entries)) return;
     if ((p.style & kPsStyleMask) == kPsUserStyle && r.hasArray(52, entries, 4)) {
         for (std::uint32_t i = 0; i < entries && i < 64; ++i) {
             const double d = r.u32(52 + std::size_t(i) * 4);

@@ -19,10 +19,11 @@ QByteArray Points16(std::initializer_list<QPoint> pts) {
 }
 
 QByteArray ExtPen(std::uint32_t style, std::uint32_t width, QRgb color,
-                  std::vector<std::uint32_t> dashes = {}) {
+                  std::vector<std::uint32_t> dashes = {}, std::uint32_t brushStyle = 0) {
     Payload p;
     p.u32(0).u32(0).u32(0).u32(0);  // no bitmap
-    p.u32(style).u32(width).u32(0).u32(qRed(color) | (qGreen(color) << 8) | (qBlue(color) << 16));
+    p.u32(style).u32(width).u32(brushStyle);
+    p.u32(qRed(color) | (qGreen(color) << 8) | (qBlue(color) << 16));
     p.u32(0).u32(std::uint32_t(dashes.size()));
     for (std::uint32_t d : dashes)
         p.u32(d);
@@ -51,6 +52,53 @@ TEST(Pens, StylesWidthsAndNullPen) {
         w.AppendRecord(emr::SelectObject, Payload().u32(1));
         w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
         const QStringList draws = mftest::Draws(w.finish());
+        ASSERT_EQ(draws.size(), 1) << c.what;
+        EXPECT_TRUE(draws[0].startsWith(QString::fromLatin1(c.expected)))
+            << c.what << ": " << draws[0].toStdString();
+    }
+}
+
+// A pen that ExtCreatePen refuses leaves its slot empty, so the line keeps
+// the pen selected before (red); a null style is a pen that draws nothing.
+TEST(Pens, ExtendedPenRefusalsKeepThePreviousPen) {
+    constexpr std::uint32_t kGeometric = 0x10000, kNull = 5, kAlternate = 8, kUserStyle = 7;
+    constexpr std::uint32_t kHatched = 2;
+    const char* const kNothing = "";
+    const char* const kPrevious = "stroke #ff0000";
+    const char* const kOwn = "stroke #0000ff";
+    struct Case {
+        const char* what;
+        QByteArray pen;
+        const char* expected;
+    };
+    const std::vector<std::uint32_t> seventeen(17, 2);
+    const Case cases[] = {
+        {"cosmetic null of width 0", ExtPen(kNull, 0, qRgb(0, 0, 255)), kNothing},
+        {"geometric null of width 5", ExtPen(kGeometric | kNull, 5, qRgb(0, 0, 255)), kNothing},
+        {"cosmetic of width 0", ExtPen(0, 0, qRgb(0, 0, 255)), kPrevious},
+        {"cosmetic of width 3", ExtPen(0, 3, qRgb(0, 0, 255)), kPrevious},
+        {"cosmetic hatched", ExtPen(0, 1, qRgb(0, 0, 255), {}, kHatched), kPrevious},
+        {"geometric alternate", ExtPen(kGeometric | kAlternate, 2, qRgb(0, 0, 255)), kPrevious},
+        {"user style of no entries", ExtPen(kGeometric | kUserStyle, 2, qRgb(0, 0, 255)),
+         kPrevious},
+        {"user style of 17 entries", ExtPen(kGeometric | kUserStyle, 2, qRgb(0, 0, 255), seventeen),
+         kPrevious},
+        {"solid style with entries", ExtPen(kGeometric, 2, qRgb(0, 0, 255), {4, 4}), kPrevious},
+        {"cosmetic alternate", ExtPen(kAlternate, 1, qRgb(0, 0, 255)), kOwn},
+    };
+    for (const Case& c : cases) {
+        mf::EmfWriter w = mftest::SquareWriter();
+        w.AppendRecord(emr::SetBkMode, Payload().u32(1));
+        w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(0, 1, qRgb(255, 0, 0))));
+        w.AppendRecord(emr::SelectObject, Payload().u32(1));
+        w.AppendRecord(emr::ExtCreatePen, Payload().u32(2).raw(c.pen));
+        w.AppendRecord(emr::SelectObject, Payload().u32(2));
+        w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
+        const QStringList draws = mftest::Draws(w.finish());
+        if (*c.expected == 0) {
+            EXPECT_TRUE(draws.isEmpty()) << c.what << ": " << draws.join(u'|').toStdString();
+            continue;
+        }
         ASSERT_EQ(draws.size(), 1) << c.what;
         EXPECT_TRUE(draws[0].startsWith(QString::fromLatin1(c.expected)))
             << c.what << ": " << draws[0].toStdString();
