@@ -4,6 +4,7 @@
 
 #include "metafile/device_context.h"
 #include "metafile/font_mapping.h"
+#include "metafile/symbol_encoding.h"
 
 namespace mf {
 
@@ -71,17 +72,21 @@ void DeviceContext::extTextOut(const TextCall& call) {
         }
     }
     const QFontMetricsF metrics(font);
+    const bool glyphIndexes = (call.options & kEtoGlyphIndex) != 0;
+    QString text = call.text;
+    if (!glyphIndexes && IsSymbolFont(lf))
+        text =
+            fonts_.keysSymbolsByCode(family) ? SymbolTextToCodes(text) : SymbolTextToUnicode(text);
 
     TextRun run;
     run.font = font;
-    run.text = call.text;
+    run.text = text;
     run.color = st_.textColor;
-    const bool glyphIndexes = (call.options & kEtoGlyphIndex) != 0;
-    const qsizetype n = call.text.size();
+    const qsizetype n = text.size();
     run.positions.reserve(std::size_t(n));
     if (glyphIndexes) {
         run.glyphs.reserve(std::size_t(n));
-        for (QChar c : call.text)
+        for (QChar c : text)
             run.glyphs.push_back(c.unicode());
     }
     const std::size_t step = call.dxHasY ? 2 : 1;
@@ -93,9 +98,9 @@ void DeviceContext::extTextOut(const TextCall& call) {
             x += call.dx[std::size_t(i) * step] * sx;
             if (call.dxHasY) y -= call.dx[std::size_t(i) * step + 1] * sy;
         } else if (!glyphIndexes) {
-            const QChar c = call.text[i];
+            const QChar c = text[i];
             if (c.isHighSurrogate() && i + 1 < n) {
-                x += std::round(metrics.horizontalAdvance(call.text.mid(i, 2)));
+                x += std::round(metrics.horizontalAdvance(text.mid(i, 2)));
             } else if (!c.isLowSurrogate()) {
                 x += std::round(metrics.horizontalAdvance(c));
             }

@@ -1,6 +1,8 @@
 #include "metafile/font_mapping.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QRawFont>
 
 namespace mf {
 
@@ -108,6 +110,21 @@ double FontMapper::emPerCell(const QString& family) const {
     const double ratio = cell > 0 ? 1000.0 / cell : 1.0;
     emPerCell_.insert(family, ratio);
     return ratio;
+}
+
+bool FontMapper::keysSymbolsByCode(const QString& family) const {
+    auto it = symbolsByCode_.find(family);
+    if (it != symbolsByCode_.end()) return *it;
+    QFont f(family);
+    f.setPixelSize(100);
+    // A symbol face converted from PostScript may map its glyphs at the
+    // Latin positions of their bytes: it has "a" but no alpha.
+    const QRawFont raw = QRawFont::fromFont(f);
+    const bool byCode =
+        QFontInfo(f).family().contains(QLatin1String("symbol"), Qt::CaseInsensitive) &&
+        raw.supportsCharacter(QChar(u'a')) && !raw.supportsCharacter(QChar(u'\u03B1'));
+    symbolsByCode_.insert(family, byCode);
+    return byCode;
 }
 
 }  // namespace mf

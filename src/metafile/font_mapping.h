@@ -25,8 +25,13 @@ public:
     // whose LOGFONT gives a positive (cell) height.
     double emPerCell(const QString& family) const;
 
+    // True when the installed face of a symbol family keys its glyphs by the
+    // Symbol encoding's bytes rather than by Unicode characters.
+    bool keysSymbolsByCode(const QString& family) const;
+
 private:
     mutable QHash<QString, double> emPerCell_;
+    mutable QHash<QString, bool> symbolsByCode_;
 };
 
 }  // namespace mf

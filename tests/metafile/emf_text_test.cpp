@@ -5,6 +5,7 @@
 #include "emf_test_support.h"
 #include "metafile/emf_records.h"
 #include "metafile/font_mapping.h"
+#include "metafile/symbol_encoding.h"
 
 namespace {
 
@@ -178,6 +179,47 @@ TEST(Text, CountsBeyondTheRecordAreSkipped) {
     bad.rect(0, 0, 0, 0).u32(1).f32(1).f32(1);
     bad.i32(0).i32(0).u32(0x7FFFFFFF).u32(76).u32(0).rect(0, 0, -1, -1).u32(0);
     EXPECT_TRUE(TextLines({{emr::ExtTextOutW, bad}}).isEmpty());
+}
+
+TEST(SymbolText, BytesAndPrivateUseCodesNameTheSymbolCharacters) {
+    struct Case {
+        QString text;
+        QString unicode;
+    };
+    const Case cases[] = {
+        {QStringLiteral("abp"), QStringLiteral("αβπ")},
+        {QStringLiteral("\uF061\uF0E5\uF0B3"), QStringLiteral("α∑≥")},
+        {QStringLiteral("\u00E6\u00E7\u00E8"), QStringLiteral("⎛⎜⎝")},  // bracket pieces
+        {QStringLiteral("1+2=3"), QStringLiteral("1+2=3")},
+        {QStringLiteral("あ\uF000\u0080"), QStringLiteral("あ\uF000\u0080")},  // outside the code
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(mf::SymbolTextToUnicode(c.text), c.unicode) << c.text.toStdString();
+    EXPECT_EQ(mf::SymbolTextToCodes(QStringLiteral("\uF061a\uF0FE")), QStringLiteral("aa\u00FE"));
+}
+
+// Symbol text is drawn as the Symbol glyphs: as Unicode characters, or as
+// the bytes themselves where the installed face keys its glyphs by byte.
+TEST(SymbolText, SymbolFaceDrawsGreekWhereOtherFacesKeepTheCodes) {
+    const QByteArray alphaW = Utf16(QStringLiteral("\uF061"));
+    const QStringList symbol =
+        TextLines({{emr::ExtCreateFontIndirectW,
+                    Payload().u32(1).raw(Font(QStringLiteral("Symbol"), -20, 0, 2))},
+                   {emr::SelectObject, Payload().u32(1)},
+                   {emr::ExtTextOutW, TextOut({5, 50}, alphaW, 1, {10})},
+                   {emr::ExtTextOutA, TextOut({5, 50}, "a", 1, {10})}});
+    ASSERT_EQ(symbol.size(), 2);
+    for (const QString& line : symbol) {
+        const bool unicode = line.startsWith(QStringLiteral("text \"α\""));
+        const bool byCode = line.startsWith(QStringLiteral("text \"a\" font=Standard Symbols PS"));
+        EXPECT_TRUE(unicode || byCode) << line.toStdString();
+    }
+    const QStringList arial = TextLines(
+        {{emr::ExtCreateFontIndirectW, Payload().u32(1).raw(Font(QStringLiteral("Arial"), -20))},
+         {emr::SelectObject, Payload().u32(1)},
+         {emr::ExtTextOutW, TextOut({5, 50}, alphaW, 1, {10})}});
+    ASSERT_EQ(arial.size(), 1);
+    EXPECT_TRUE(arial[0].startsWith(QStringLiteral("text \"\uF061\""))) << arial[0].toStdString();
 }
 
 TEST(FontMapping, WindowsFacesMeetMetricCompatibleOnes) {
