@@ -52,7 +52,7 @@ void RegisterPhotoPage() {
 }
 
 void RegisterCorpus() {
-    for (const char* folder : {"/corpus/metafiles", "/corpus/synthetic"}) {
+    for (const char* folder : {"/corpus/metafiles", "/corpus/synthetic", "/corpus/fuzz-found"}) {
         const QDir dir(SharedDir() + QLatin1String(folder));
         const QStringList files = dir.entryList({QStringLiteral("*.emf"), QStringLiteral("*.wmf")},
                                                 QDir::Files, QDir::Name);

@@ -169,6 +169,28 @@ std::optional<QRegion> RectsToRegion(const QPainterPath& path) {
     return region;
 }
 
+// A path whose edges all run along the axes (what subtracting rectangles
+// from rectangles leaves), as a region of the same area.
+std::optional<QRegion> RectilinearToRegion(const QPainterPath& path) {
+    const int n = path.elementCount();
+    QPointF last;
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement || e.type == QPainterPath::CurveToDataElement)
+            return std::nullopt;
+        const QPointF p(e.x, e.y);
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()) || std::fabs(p.x()) > 1e7 ||
+            std::fabs(p.y()) > 1e7)
+            return std::nullopt;
+        if (e.type == QPainterPath::LineToElement && p.x() != last.x() && p.y() != last.y())
+            return std::nullopt;
+        last = p;
+    }
+    const QPolygonF fill =
+        QTransform::fromScale(kRegionScale, kRegionScale).map(path.toFillPolygon());
+    return QRegion(fill.toPolygon(), path.fillRule());
+}
+
 }  // namespace
 
 void DeviceContext::combineClip(const QPainterPath& path, int mode) {
@@ -182,8 +204,10 @@ void DeviceContext::combineClip(const QPainterPath& path, int mode) {
     // Clips of many rectangles combine as regions, fast however many there
     // are; simple ones stay exact paths.
     std::optional<QRegion> currentRegion = st_.clipRegion;
-    if (!currentRegion && st_.clip && st_.clip->elementCount() > kRegionAfterElements)
+    if (!currentRegion && st_.clip && st_.clip->elementCount() > kRegionAfterElements) {
         currentRegion = RectsToRegion(*st_.clip);
+        if (!currentRegion) currentRegion = RectilinearToRegion(*st_.clip);
+    }
     if (currentRegion) {
         if (auto added = RectsToRegion(path)) {
             switch (mode) {

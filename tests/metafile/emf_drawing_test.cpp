@@ -2,8 +2,12 @@
 // of what small hand-made EMFs draw.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QRegion>
+
 #include "emf_test_support.h"
 #include "metafile/emf_records.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -242,6 +246,47 @@ TEST(Clipping, ManyRectanglesStayCheap) {
     w.Rectangle(QRect(0, 0, 100, 100));
     const QStringList dump = mftest::Dump(w.finish());
     ASSERT_EQ(dump.filter(QStringLiteral("clip M")).size(), 1);
+}
+
+// Rectangles taken out of a rectangular clip leave a shape whose edges all
+// run along the axes; thousands of them combine as a region, and the page
+// still shows exactly the holes.
+TEST(Clipping, RectanglesExcludedFromARectangleLeaveExactHoles) {
+    mf::EmfWriter w = mftest::SquareWriter();
+    w.AppendRecord(emr::IntersectClipRect, Payload().rect(5, 5, 95, 95));
+    QRegion holes;
+    for (int i = 0; i < 2000; ++i) {
+        const int x = (i * 37) % 90, y = (i * 53) % 90;
+        const QRect hole(QPoint(x, y), QPoint(x + i % 7, y + i % 5));
+        holes += hole;
+        w.AppendRecord(emr::ExcludeClipRect, Payload().rect(hole.left(), hole.top(),
+                                                            hole.right() + 1, hole.bottom() + 1));
+    }
+    w.SelectObject(w.CreateBrush(0, Qt::black));
+    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.Rectangle(QRect(0, 0, 101, 101));
+    auto picture = mf::Picture::Load(w.finish());
+    ASSERT_TRUE(picture);
+    const QImage image = picture->ToImage(QSize(100, 100));
+    const QRegion inked = QRegion(5, 5, 90, 90) - holes;
+    int wrong = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const bool black = qGray(image.pixel(x, y)) < 128;
+            if (black != inked.contains(QPoint(x, y))) ++wrong;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+// A plain WMF of about 8,000 ExcludeClipRect records once took seconds.
+TEST(Clipping, ThousandsOfExclusionsFromFuzzingDraw) {
+    QFile file(sharedDir() + QStringLiteral("/corpus/fuzz-found/exclude-clip-8000.wmf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    auto picture = mf::Picture::Load(file.readAll(), nullptr, true);
+    ASSERT_TRUE(picture);
+    const QImage image = picture->ToImage(picture->naturalSize());
+    EXPECT_FALSE(image.isNull());
 }
 
 TEST(Bitmaps, SourceRowsCountFromTheBottomAndHalftoneAverages) {
