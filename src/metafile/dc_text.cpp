@@ -94,9 +94,16 @@ void DeviceContext::extTextOut(const TextCall& call) {
     double x = 0, y = 0;
     for (qsizetype i = 0; i < n; ++i) {
         run.positions.emplace_back(x, y);
-        if (haveDx) {
-            x += call.dx[std::size_t(i) * step] * sx;
-            if (call.dxHasY) y -= call.dx[std::size_t(i) * step + 1] * sy;
+        if (haveDx && call.dxHasY) {
+            // A pair advances along the baseline and across it, in the
+            // logical space, so a mapping that flips y steps the other way.
+            const QPointF logical(call.dx[std::size_t(i) * step],
+                                  call.dx[std::size_t(i) * step + 1]);
+            const QPointF device = linear.map(turn.map(logical));
+            x += QPointF::dotProduct(device, ex);
+            y += QPointF::dotProduct(device, QPointF(-ex.y(), ex.x()));
+        } else if (haveDx) {
+            x += call.dx[std::size_t(i)] * sx;
         } else if (!glyphIndexes) {
             const QChar c = text[i];
             if (c.isHighSurrogate() && i + 1 < n) {

@@ -150,7 +150,7 @@ private:
     void gradient(const ByteReader& r);
     void palette(const ByteReader& r);
     QString decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
-                       const std::vector<double>& dxIn, std::vector<double>* dxOut);
+                       const std::vector<double>& dxIn, bool pairs, std::vector<double>* dxOut);
 
     const EmfDocument& doc_;
     DeviceContext& dc_;
@@ -533,11 +533,23 @@ void Player::patternBrush(const ByteReader& r, bool mono) {
 }
 
 QString Player::decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
-                           const std::vector<double>& dxIn, std::vector<double>* dxOut) {
+                           const std::vector<double>& dxIn, bool pairs,
+                           std::vector<double>* dxOut) {
     QString text;
     dxOut->clear();
     const bool sjis = dc_.font().charSet == int(kShiftJisCharset);
-    const bool haveDx = dxIn.size() >= count;
+    const std::size_t step = pairs ? 2 : 1;
+    const bool haveDx = dxIn.size() >= std::size_t(count) * step;
+    // The advances of the bytes of one character add up to its advance.
+    auto advance = [&](std::uint32_t first, std::uint32_t bytes) {
+        if (!haveDx) return;
+        for (std::size_t k = 0; k < step; ++k) {
+            double sum = 0;
+            for (std::uint32_t b = 0; b < bytes; ++b)
+                sum += dxIn[(first + b) * step + k];
+            dxOut->push_back(sum);
+        }
+    };
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t b = r.u8(off + i);
         const bool lead =
@@ -545,14 +557,14 @@ QString Player::decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t c
         if (lead) {
             const char pair[2] = {char(b), char(r.u8(off + i + 1))};
             text += SjisToUnicode(QByteArray(pair, 2));
-            if (haveDx) dxOut->push_back(dxIn[i] + dxIn[i + 1]);
+            advance(i, 2);
             ++i;
         } else {
             if (sjis && b >= 0xA1 && b <= 0xDF)
                 text += SjisToUnicode(QByteArray(1, char(b)));
             else
                 text += QChar(b);
-            if (haveDx) dxOut->push_back(dxIn[i]);
+            advance(i, 1);
         }
     }
     return text;
@@ -594,8 +606,7 @@ void Player::text(const ByteReader& r, std::size_t at, bool wide) {
             call.text[i] = QChar(r.u16(offString + i * 2));
         call.dx = std::move(dx);
     } else {
-        if (call.dxHasY) dx.clear(), call.dxHasY = false;
-        call.text = decodeAnsi(r, offString, count, dx, &call.dx);
+        call.text = decodeAnsi(r, offString, count, dx, call.dxHasY, &call.dx);
     }
     dc_.extTextOut(call);
 }

@@ -74,6 +74,25 @@ TEST(Text, AdvancesAndAlignment) {
     }
 }
 
+// With ETO_PDY the advances come in pairs: along the baseline and down the
+// page, for wide and for ANSI text alike.
+TEST(Text, PairedAdvancesStepAcrossAndDown) {
+    constexpr std::uint32_t kEtoPdy = 0x2000;
+    const std::vector<int> pairs = {10, 5, 12, -3, 0, 0};
+    for (const auto& [type, chars] : {std::pair{emr::ExtTextOutW, Utf16(QStringLiteral("ABC"))},
+                                      std::pair{emr::ExtTextOutA, QByteArray("ABC")}}) {
+        const QStringList lines =
+            TextLines({{emr::ExtCreateFontIndirectW,
+                        Payload().u32(1).raw(Font(QStringLiteral("Arial"), -20))},
+                       {emr::SelectObject, Payload().u32(1)},
+                       {emr::SetTextAlign, Payload().u32(24)},
+                       {type, TextOut(QPoint(5, 50), chars, 3, pairs, kEtoPdy)}});
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains(QStringLiteral("at 5,50 15,55 27,52")))
+            << lines[0].toStdString();
+    }
+}
+
 TEST(Text, TopAlignmentPutsTheBaselineOneAscentLower) {
     const QByteArray a = Utf16(QStringLiteral("A"));
     const QStringList lines = TextLines(
