@@ -6,13 +6,17 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
 
+#include "shell/peer_user.h"
 #include "shell/single_instance.h"
 #include "shell/start_list.h"
+
+Q_LOGGING_CATEGORY(lcHandOver, "neridal.handover")
 
 namespace {
 
@@ -108,7 +112,7 @@ HandOverStep DecideHandOver(const HandOverMessage& message, bool foreignWindowAc
 }
 
 HandOverServer::HandOverServer(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)) {}
+    : QObject(parent), handler_(std::move(handler)), allowedUser_(OwnUserId()) {}
 
 HandOverServer::~HandOverServer() = default;
 
@@ -129,6 +133,15 @@ void HandOverServer::Accept() {
 }
 
 void HandOverServer::Serve(QLocalSocket* socket) {
+    // Any local user can reach an abstract socket: only our own user may
+    // make this instance open files.
+    if (PeerUserId(socket->socketDescriptor()) != allowedUser_) {
+        qCWarning(lcHandOver)
+            << "hand-over refused: the connecting process belongs to another user";
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     auto* buffer = new QByteArray;
     auto* stall = new QTimer(socket);
     stall->setSingleShot(true);

@@ -73,10 +73,15 @@ public:
 
     bool Listen(const QString& serverName);
 
+    // Connections are served only from processes of this user (by default
+    // the running instance's own); others are dropped unread.
+    void setAllowedUser(quint32 userId) { allowedUser_ = userId; }
+
 private:
     void Accept();
     void Serve(QLocalSocket* socket);
 
     Handler handler_;
     QLocalServer* server_ = nullptr;
+    quint32 allowedUser_;
 };

@@ -1,4 +1,5 @@
 #include "shell/hand_over.h"
+#include "shell/peer_user.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,27 @@ TEST(HandOverServer, AnswersEachMessageAfterHandlingItAndSurvivesBadClients) {
     EXPECT_TRUE(first);
     EXPECT_TRUE(second);
     EXPECT_EQ(handled, QStringList({"1:/one.PXA", "2:*"}));
+}
+
+// An abstract socket is open to every local user: a connection from another
+// user is dropped before anything is read, on either kind of name.
+TEST(HandOverServer, OnlyTheSameUserIsServed) {
+    ScopedWorkFolder work;
+    const QString longFolder = "/tmp/" + QString(120, 'y') + "/";
+    for (const QString& name : {HandOverServerName(work.work()), HandOverServerName(longFolder)}) {
+        int handled = 0;
+        HandOverServer server([&](const HandOverMessage&) { ++handled; });
+        server.setAllowedUser(OwnUserId() + 1);  // as if we were someone else
+        ASSERT_TRUE(server.Listen(name));
+        bool sent = true;
+        WhileServing([&] { sent = SendHandOver(name, Message(1, QByteArray("/x.PXA\0", 7))); });
+        EXPECT_FALSE(sent) << name.toStdString();
+        EXPECT_EQ(handled, 0) << name.toStdString();
+        server.setAllowedUser(OwnUserId());
+        WhileServing([&] { sent = SendHandOver(name, Message(2, "*")); });
+        EXPECT_TRUE(sent) << name.toStdString();
+        EXPECT_EQ(handled, 1) << name.toStdString();
+    }
 }
 
 TEST(HandOverServer, NoServerMeansNothingIsSent) {
