@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <QTranslator>
 
 #include "shell/about_box.h"
 #include "shell/control_size.h"
@@ -146,6 +149,20 @@ void FrameShell::FormDestroy() {
     ControlSize->FormDestroy();
 }
 
+void ConfigureApplication() {
+    // Qt's own dialogs (file, print, colour) speak Japanese like the rest.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+    // No application display name: the window system would append it to
+    // every title, and the titles are exactly the program's own.
+    InstallHelpKey();
+    ApplicationHelp::Instance().SetFolder(HelpFolder());
+}
+
 int RunApplication(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList arguments = app.arguments();
@@ -157,9 +174,7 @@ int RunApplication(int argc, char** argv) {
     InstanceLock lock(work);
     if (!CheckPreviousInstance(lock, work, arguments)) return 0;
 
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("アルバーノ"));
-    InstallHelpKey();
-    ApplicationHelp::Instance().SetFolder(HelpFolder());
+    ConfigureApplication();
 
     AccessViewEnv(EnvAccess::Read);
     {

@@ -59,6 +59,10 @@ private:
     bool destroyed_ = false;
 };
 
+// What the program sets up once on the application before any window: Qt's
+// Japanese translations and the help key.
+void ConfigureApplication();
+
 // The whole program: folders, the single-instance check and hand-over, the
 // main frame with its shell, the message loop and the end of run. Returns the
 // process's exit status (0).
