@@ -58,6 +58,8 @@ TViewForm::~TViewForm() {
     disconnect(FocusControl, nullptr, this, nullptr);
     disconnect(JumpTree, nullptr, this, nullptr);
     ScrollBox->viewport()->removeEventFilter(this);
+    ScrollBox->horizontalScrollBar()->removeEventFilter(this);
+    ScrollBox->verticalScrollBar()->removeEventFilter(this);
     PL_Paper->removeEventFilter(this);
     widget()->removeEventFilter(this);
 }
@@ -133,14 +135,14 @@ void TViewForm::CreateComponents() {
     bottomLayout->addWidget(PL_Bottom0);
     bottomLayout->addWidget(PL_Bottom1);
     bottomLayout->addWidget(PL_Bottom2, 1);
-    FocusControl = new TFocusControl(PL_Bottom);
-    FocusControl->setFixedWidth(0);
-    FocusLabel = new QLabel(QStringLiteral("(&P)"), PL_Bottom);
-    FocusLabel->setFixedWidth(0);
-    FocusLabel->setBuddy(FocusControl);
-    bottomLayout->addWidget(FocusControl);
-    bottomLayout->addWidget(FocusLabel);
     panelLayout->addWidget(PL_Bottom);
+    // The page area's focus control and its "(&P)" label take no room and
+    // stay outside the status strip, so Alt+P works with the strip hidden.
+    FocusControl = new TFocusControl(Panel1);
+    FocusControl->setFixedSize(0, 0);
+    FocusLabel = new QLabel(QStringLiteral("(&P)"), Panel1);
+    FocusLabel->setFixedSize(0, 0);
+    FocusLabel->setBuddy(FocusControl);
     Splitter->addWidget(Panel1);
     Splitter->setStretchFactor(0, 0);
     Splitter->setStretchFactor(1, 1);
@@ -159,6 +161,8 @@ void TViewForm::CreateComponents() {
     connect(FocusControl, &TFocusControl::entered, this, &TViewForm::FocusControlEnter);
     connect(FocusControl, &TFocusControl::exited, this, &TViewForm::FocusControlExit);
     ScrollBox->viewport()->installEventFilter(this);
+    ScrollBox->horizontalScrollBar()->installEventFilter(this);
+    ScrollBox->verticalScrollBar()->installEventFilter(this);
     PL_Paper->installEventFilter(this);
     body->installEventFilter(this);
 

@@ -195,9 +195,15 @@ void TViewForm::ImageOrgMouseUp(QMouseEvent*) {
 }
 
 bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ScrollBox->viewport()) {
-        if (event->type() == QEvent::Resize) {
+    const bool scrollBar =
+        watched == ScrollBox->horizontalScrollBar() || watched == ScrollBox->verticalScrollBar();
+    if (watched == ScrollBox->viewport() || scrollBar) {
+        if (event->type() == QEvent::Resize && !scrollBar) {
             ScrollBoxResize();
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            // A click beside the sheet or on a scroll bar keeps the keys on
+            // the page area.
+            FocusControl->setFocus();
         } else if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);
             // One step per notch; finer wheels add up to whole notches.

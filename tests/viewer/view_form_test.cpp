@@ -251,15 +251,19 @@ TEST_F(ViewFormTest, WheelScrollsAndCrossesPagesOnlyOverThePage) {
     Wheel(viewport, 120);
     EXPECT_EQ(view->currentPage(), 1);
     EXPECT_EQ(VBar(view)->value(), VBar(view)->maximum());
+    // Over the scroll bar the wheel does what it does over the page.
+    Wheel(VBar(view), -120);
+    EXPECT_EQ(view->currentPage(), 2);
+    EXPECT_EQ(VBar(view)->value(), 0);
 
     // Over the contents list the wheel never turns a page.
     Wheel(view->JumpTree->viewport(), -120);
     Wheel(view->JumpTree->viewport(), -120);
-    EXPECT_EQ(view->currentPage(), 1);
+    EXPECT_EQ(view->currentPage(), 2);
 
     ViewEnvironment().pageScroll = false;
     Wheel(viewport, 120);
-    EXPECT_EQ(view->currentPage(), 1);
+    EXPECT_EQ(view->currentPage(), 2);
 }
 
 TEST_F(ViewFormTest, ContentsLinesAndSelectionFollowThePage) {
@@ -530,6 +534,20 @@ TEST_F(ViewFormTest, FocusOnThePageAreaDarkensItsSurroundings) {
     view->JumpTree->setFocus();
     // Clicking the sheet puts the focus back on the page area.
     QTest::mouseClick(view->PL_Paper, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_TRUE(view->FocusControl->hasFocus());
+    // So does a click beside the sheet or on a scroll bar; the keys then
+    // still turn pages and the surround stays dark.
+    for (QWidget* target : {static_cast<QWidget*>(view->ScrollBox->viewport()),
+                            static_cast<QWidget*>(view->ScrollBox->verticalScrollBar())}) {
+        view->JumpTree->setFocus();
+        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+        EXPECT_TRUE(view->FocusControl->hasFocus()) << target->metaObject()->className();
+        EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::black));
+    }
+    // Alt+P reaches the page area with the status strip hidden.
+    view->PL_Bottom->hide();
+    view->JumpTree->setFocus();
+    QTest::keyClick(view->JumpTree, Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(view->FocusControl->hasFocus());
 }
 
