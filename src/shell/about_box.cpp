@@ -120,7 +120,8 @@ TVerForm::TVerForm(std::function<bool()> openWithDialog, QWidget* parent)
     SpeedButton1 = FlatButton(QStringLiteral("閉じる(&C)"), QRect(352, 196, 73, 25), this);
 
     PopupMenu = new QMenu(this);
-    QAction* delna = PopupMenu->addAction(PartnerMenuCaption(1), this, &OpenPartnerHomePage);
+    QAction* delna = PopupMenu->addAction(PartnerMenuCaption(1) + QStringLiteral("..."), this,
+                                          &OpenPartnerHomePage);
     delna->setObjectName(QStringLiteral("DELNA1"));
     delna->setProperty("helpContext", 65);
     PopupMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -158,7 +159,8 @@ void TVerForm::ScrollMemo(int lines) {
 }
 
 bool TVerForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    // The drop-down menu's keys are its own: Enter chooses, Esc closes it.
+    if (event->type() == QEvent::KeyPress && watched != PopupMenu) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
             case Qt::Key_Return:

@@ -21,6 +21,7 @@
 #include "controls/paint_combo_box.h"
 #include "controls/toolbar_icons.h"
 #include "document/album_format.h"
+#include "shell/web_links.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/zoom_choices.h"
@@ -178,10 +179,9 @@ void TVMainForm::CreateMenus() {
     SearchforHelpOn = AddItem(Help1, QStringLiteral("トピックの検索(&K)"), 64);
     Help1->addSeparator();
     QMenu* n4 = Help1->addMenu(QStringLiteral("ホームページ(&H)"));
-    Mn_Delna =
-        AddItem(n4, QStringLiteral("DELNA ホームページ  https://www.delna.example/(&K)"), 65);
+    Mn_Delna = AddItem(n4, PartnerMenuCaption(2), 65);
     n4->addSeparator();
-    Mn_SeriesSite = AddItem(n4, QStringLiteral("ハルカゼシリーズ https://harukaze.example/(&M)"));
+    Mn_SeriesSite = AddItem(n4, SeriesMenuCaption());
     N6 = AddItem(n4, QStringLiteral("ハルカゼシリーズの紹介(&C)..."));
     Mn_NewPrg = AddItem(Help1, QStringLiteral("最新のブラウザの入手(&B)"), 66);
     Help1->addSeparator();

@@ -72,6 +72,18 @@ TEST_F(AboutBoxTest, EscEnterAndTheCloseButtonCloseTheBox) {
     }
 }
 
+TEST_F(AboutBoxTest, EnterAndEscInTheDropDownMenuStayInTheMenu) {
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        box->PopupMenu->popup(box->Button1->mapToGlobal(QPoint(0, box->Button1->height())));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box->PopupMenu));
+        box->PopupMenu->setActiveAction(box->PopupMenu->actions().value(3));
+        QTest::keyClick(box->PopupMenu, key);
+        EXPECT_FALSE(box->PopupMenu->isVisible()) << key;
+        EXPECT_TRUE(box->isVisible()) << key;
+    }
+    EXPECT_EQ(opened, QList<QUrl>({QUrl(CatalogPageAddress())}));  // Enter chose the item
+}
+
 TEST_F(AboutBoxTest, PageKeysScrollTheNoticeByOneLine) {
     box->FocusControl->setFocus();
     QScrollBar* bar = box->Memo->verticalScrollBar();
@@ -107,7 +119,8 @@ TEST_F(AboutBoxTest, WebLinksOpenTheirAddressAndReportAMissingBrowserOncePerClic
 
     const QList<QAction*> items = box->PopupMenu->actions();
     ASSERT_EQ(items.size(), 4);
-    EXPECT_EQ(items[0]->text(), PartnerMenuCaption(1));
+    EXPECT_EQ(items[0]->text(), "DELNA ホームページ " + PartnerHomePageAddress() + "(&K)...");
+    EXPECT_EQ(items[2]->text(), SeriesMenuCaption());
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[3]->text(), "ハルカゼシリーズの紹介(&C)...");
     opened.clear();

@@ -17,6 +17,7 @@
 #include "document/album_writer.h"
 #include "metafile/emf_writer.h"
 #include "shell/main_frame.h"
+#include "shell/web_links.h"
 #include "viewer/messages.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
@@ -95,6 +96,10 @@ TEST_F(MainFrameTest, WithoutDocumentsOnlyOpenWorks) {
     EXPECT_FALSE(frame.Mn_StatusBar->isVisible());
     EXPECT_FALSE(frame.Mn_StatusBar2->isVisible());
     EXPECT_EQ(frame.property("helpContext").toInt(), 82);
+    // The web items name the pages they open, in the same words as the about box.
+    EXPECT_EQ(frame.Mn_Delna->text(), "DELNA ホームページ  " + PartnerHomePageAddress() + "(&K)");
+    EXPECT_EQ(frame.Mn_SeriesSite->text(), SeriesMenuCaption());
+    EXPECT_TRUE(frame.Mn_SeriesSite->text().contains(SeriesSiteAddress()));
 }
 
 TEST_F(MainFrameTest, ActiveDocumentMenusReplaceFileAndView) {
