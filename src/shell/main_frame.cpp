@@ -21,6 +21,7 @@
 #include "controls/paint_combo_box.h"
 #include "controls/toolbar_icons.h"
 #include "document/album_format.h"
+#include "document/page_output.h"
 #include "shell/web_links.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
@@ -280,6 +281,32 @@ bool TVMainForm::OpenWithDialog() {
     for (const QString& file : files)
         OpenDocumentPath(file);
     return true;
+}
+
+std::optional<SaveChoice> TVMainForm::ChooseSaveFile() {
+    if (!SaveDialog) {
+        SaveDialog = new QFileDialog(this);
+        SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
+        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog->setNameFilters(PageSaveFilters());
+        SaveDialog->setDefaultSuffix(QLatin1String(kPageSaveDefaultSuffix));
+        // A name typed without extension takes the chosen entry's.
+        connect(SaveDialog, &QFileDialog::filterSelected, SaveDialog, [this](const QString& f) {
+            const QString suffix =
+                f.section(QLatin1String("*."), 1).section(QLatin1Char(')'), 0, 0);
+            SaveDialog->setDefaultSuffix(suffix);
+        });
+        SaveDialog->setDirectory(QCoreApplication::applicationDirPath());
+        SaveDialog->selectFile(QCoreApplication::applicationDirPath() + QStringLiteral("/画像"));
+    }
+    // The dialog offers the last name without its extension.
+    const QStringList last = SaveDialog->selectedFiles();
+    if (!last.isEmpty()) SaveDialog->selectFile(NameWithoutExtension(last.first()));
+    const int result = execSaveDialog ? execSaveDialog(*SaveDialog) : SaveDialog->exec();
+    const QStringList chosen = SaveDialog->selectedFiles();
+    if (result != QDialog::Accepted || chosen.isEmpty()) return std::nullopt;
+    const int entry = int(PageSaveFilters().indexOf(SaveDialog->selectedNameFilter())) + 1;
+    return SaveChoice{chosen.first(), entry > 0 ? entry : kSaveFilterEmf};
 }
 
 void TVMainForm::SB_OpenClick() {

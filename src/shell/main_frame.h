@@ -46,6 +46,12 @@ public:
     // Lets the dialog's buttons and other details be set before it runs.
     std::function<void(QFileDialog&)> prepareOpenDialog;
 
+    // The save dialog of page output, kept between uses so that it offers
+    // the last name again; `execSaveDialog` runs it (tests answer it).
+    std::optional<SaveChoice> ChooseSaveFile() override;
+    QFileDialog* SaveDialog = nullptr;
+    std::function<int(QFileDialog&)> execSaveDialog;
+
     // Help and the web links; the frame only forwards.
     std::function<void(int command, int data)> helpRequest;
     std::function<bool()> helpAvailable;

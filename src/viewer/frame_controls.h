@@ -2,8 +2,10 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -34,6 +36,13 @@ struct FrameBindings {
     std::function<void()> zoomPicked;  // the user chose an item of the zoom selector
 };
 
+// A file name the user chose in the frame's save dialog, and the filter entry
+// (numbered from 1) that was selected.
+struct SaveChoice {
+    QString fileName;
+    int filterIndex = 1;
+};
+
 // What a document window uses of the main frame. The frame implements it, so
 // that the viewer does not depend on the frame.
 class FrameControls {
@@ -48,6 +57,8 @@ public:
     virtual void ToolBarToggle() = 0;
     virtual void StatusBarToggle() = 0;
     virtual bool OpenWithDialog() = 0;
+    // Runs the frame's save dialog for a page picture; nothing when cancelled.
+    virtual std::optional<SaveChoice> ChooseSaveFile() = 0;
     virtual void CloseFrame() = 0;
     virtual void RefreshMaximizedChild(QMdiSubWindow* window) = 0;
 

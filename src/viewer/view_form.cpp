@@ -244,6 +244,8 @@ void TViewForm::CreateMenus() {
     connect(D1, &QAction::triggered, this, &TViewForm::D1Click);
     connect(R1, &QAction::triggered, this, &TViewForm::R1Click);
     connect(Mn_Print, &QAction::triggered, this, &TViewForm::PrnBtnClick);
+    connect(Mn_File, &QAction::triggered, this, &TViewForm::Mn_FileClick);
+    connect(Mn_Clip, &QAction::triggered, this, &TViewForm::Mn_ClipClick);
     connect(Mn_Marjin, &QAction::triggered, this, &TViewForm::MarjinBtnClick);
     connect(Mn_Jump, &QAction::triggered, this, &TViewForm::Mn_JumpClick);
     connect(Mn_Start, &QAction::triggered, this, &TViewForm::StartBtnClick);

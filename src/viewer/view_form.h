@@ -111,6 +111,11 @@ public:
     void D1Click();
     void R1Click();
 
+    // Page output: the page picture to a file the frame's save dialog names,
+    // or to the clipboard.
+    void Mn_FileClick();
+    void Mn_ClipClick();
+
     // Commands of later features; they only forward.
     void MarjinBtnClick();
     void PrnBtnClick();

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -100,6 +103,43 @@ TEST_F(MainFrameTest, WithoutDocumentsOnlyOpenWorks) {
     EXPECT_EQ(frame.Mn_Delna->text(), "DELNA ホームページ  " + PartnerHomePageAddress() + "(&K)");
     EXPECT_EQ(frame.Mn_SeriesSite->text(), SeriesMenuCaption());
     EXPECT_TRUE(frame.Mn_SeriesSite->text().contains(SeriesSiteAddress()));
+}
+
+TEST_F(MainFrameTest, SaveDialogOffersTheLastNameWithoutItsExtension) {
+    QStringList offered;
+    QString answer;
+    int entry = 0;
+    // Answers as a user would: reads the offered name, picks the filter entry
+    // and types a name.
+    frame.execSaveDialog = [&](QFileDialog& dialog) {
+        offered << dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        types->setCurrentIndex(entry);
+        emit types->activated(entry);  // as a choice in the list does
+        emit types->textActivated(types->itemText(entry));
+        dialog.selectFile(answer);
+        return int(QDialog::Accepted);
+    };
+    answer = dir.filePath(QStringLiteral("page1.wmf"));
+    entry = 1;
+    const auto first = frame.ChooseSaveFile();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->fileName, answer);
+    EXPECT_EQ(first->filterIndex, 2);
+    answer = dir.filePath(QStringLiteral("page2.bmp"));
+    entry = 2;
+    const auto second = frame.ChooseSaveFile();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->filterIndex, 3);
+    EXPECT_EQ(offered, QStringList({QStringLiteral("画像"), QStringLiteral("page1")}));
+    EXPECT_EQ(frame.SaveDialog->nameFilters().size(), 3);
+    EXPECT_EQ(frame.SaveDialog->defaultSuffix(), QStringLiteral("bmp"));
+    // A name typed without extension takes the chosen entry's.
+    answer = dir.filePath(QStringLiteral("page3"));
+    entry = 1;
+    const auto third = frame.ChooseSaveFile();
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->fileName, answer + QStringLiteral(".wmf"));
 }
 
 TEST_F(MainFrameTest, ActiveDocumentMenusReplaceFileAndView) {

@@ -45,6 +45,8 @@ public:
     void ToolBarToggle() override {}
     void StatusBarToggle() override {}
     bool OpenWithDialog() override { return false; }
+    std::optional<SaveChoice> ChooseSaveFile() override { return saveChoice; }
+    std::optional<SaveChoice> saveChoice;  // what the save dialog answers
     void CloseFrame() override {}
     void RefreshMaximizedChild(QMdiSubWindow*) override {}
 

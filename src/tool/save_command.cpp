@@ -1,0 +1,78 @@
+// neridal-tool save FILE --page N --out OUT: writes a page picture as the
+// document window's page output does, the kind chosen by OUT's extension
+// (.emf, .wmf or .bmp).
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "document/album_document.h"
+#include "document/page_output.h"
+#include "tool/tool_command.h"
+
+namespace {
+
+const char kUsage[] = "FILE --page N --out OUT.emf|OUT.wmf|OUT.bmp";
+
+int UsageError(const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool save: %1\nusage: neridal-tool save %2\n")
+                .arg(why, QString::fromLatin1(kUsage)));
+    return 2;
+}
+
+int Refused(const QString& file, int page, const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool save: %1, page %2: %3\n").arg(file).arg(page).arg(why));
+    return 1;
+}
+
+// The save dialog's entry a name's extension stands for.
+int FilterFor(const QString& out) {
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix == QLatin1String("bmp")) return kSaveFilterBmp;
+    if (suffix == QLatin1String("wmf")) return kSaveFilterWmf;
+    return kSaveFilterEmf;
+}
+
+int RunSave(const QStringList& args) {
+    QString file, out;
+    int page = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--page") && hasValue) {
+            bool ok = false;
+            page = args[++i].toInt(&ok);
+            if (!ok || page <= 0) return UsageError(QStringLiteral("bad page"));
+        } else if (a == QLatin1String("--out") && hasValue) {
+            out = args[++i];
+        } else if (!a.startsWith(QLatin1String("--")) && file.isEmpty()) {
+            file = a;
+        } else {
+            return UsageError(QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (file.isEmpty() || out.isEmpty() || page <= 0)
+        return UsageError(QStringLiteral("FILE, --page and --out are needed"));
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix != QLatin1String("emf") && suffix != QLatin1String("wmf") &&
+        suffix != QLatin1String("bmp"))
+        return UsageError(QStringLiteral("OUT must end in .emf, .wmf or .bmp"));
+
+    QTemporaryDir work;
+    OpenOptions options;
+    options.workFolder = work.path() + QLatin1Char('/');
+    LoadError error;
+    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
+    if (!doc) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
+    if (page > doc->pageCount)
+        return Refused(file, page, QStringLiteral("the album has %1 page(s)").arg(doc->pageCount));
+    std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
+    if (!picture) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
+    const PageOutputKind kind = PageOutputKindFor(out, FilterFor(out), picture->kind());
+    QString why;
+    if (!WritePageFile(out, PageOutputBytes(*picture, kind), &why)) return Refused(file, page, why);
+    return 0;
+}
+
+const ToolCommand kSave("save", kUsage, RunSave);
+
+}  // namespace
