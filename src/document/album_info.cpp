@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/cp932.h"
+#include "document/document_info_lines.h"
 
 namespace {
 
@@ -102,26 +103,24 @@ QString KindOf(const QByteArray& bytes) {
     }
 }
 
+// The information dialog's value texts, the printer's side as this machine
+// answers it without a printer environment.
+QString InfoLinesJson(const AlbumDocument& doc) {
+    PrinterFacts facts;
+    facts.hasFont = FontAvailable;
+    QStringList items;
+    for (const QString& line : InfoLinesFor(doc.header, doc.settings, facts).All())
+        items << JsonString(line);
+    return JsonArray(items);
+}
+
 }  // namespace
 
 // An OLE Automation date: whole days since 1899-12-30 and the time of day as
 // the fraction's magnitude, rounded to the millisecond, shown to the second.
 QString OleDateText(double ole) {
-    // 0001-01-01 to 9999-12-31, the range of the calendar the producers use.
-    if (!std::isfinite(ole) || ole <= -693594.0 || ole >= 2958466.0) return QString();
-    const double days = std::trunc(ole);
-    qint64 ms = std::llround(std::fabs(ole - days) * 86400000.0);
-    QDate date = QDate(1899, 12, 30).addDays(qint64(days));
-    if (ms >= 86400000) {
-        date = date.addDays(1);
-        ms -= 86400000;
-    }
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1 %2:%3:%4")
-        .arg(date.toString(QStringLiteral("yyyy-MM-dd")))
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const std::optional<QDateTime> when = OleDateTime(ole);
+    return when ? when->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
 }
 
 std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error) {
@@ -168,6 +167,7 @@ std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error) {
             .add("toc", JsonArray(toc))
             .add("page_count", doc.pageCount)
             .add("pages", JsonArray(pages))
+            .add("info_lines", InfoLinesJson(doc))
             .text();
     return json;
 }

@@ -62,13 +62,19 @@ constexpr int kShiftJisCharset = 128;
 
 }  // namespace
 
+std::optional<QString> FontMapper::StandInFor(const QString& face) {
+    const QString key = FaceKey(face);
+    for (const FaceRow& row : kFaces) {
+        if (key == QString::fromUtf16(row.face)) return QString::fromLatin1(row.family);
+    }
+    return std::nullopt;
+}
+
 QString FontMapper::FamilyFor(const QString& face, int charSet, int pitchAndFamily, int weight) {
     const QString key = FaceKey(face);
     // Tahoma's bold is far narrower than its regular against any stand-in.
     if (key == QLatin1String("tahoma") && weight >= 600) return QStringLiteral("Liberation Sans");
-    for (const FaceRow& row : kFaces) {
-        if (key == QString::fromUtf16(row.face)) return QString::fromLatin1(row.family);
-    }
+    if (std::optional<QString> standIn = StandInFor(face)) return *standIn;
     if (key.startsWith(QLatin1String("arial"))) return QStringLiteral("Liberation Sans");
     if (key.startsWith(QLatin1String("times"))) return QStringLiteral("Liberation Serif");
     if (key.startsWith(QLatin1String("courier"))) return QStringLiteral("Liberation Mono");

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QHash>
 #include <QString>
+#include <optional>
 
 #include "metafile/gdi_objects.h"
 
@@ -17,6 +18,10 @@ public:
     // family and character set.
     static QString FamilyFor(const QString& face, int charSet, int pitchAndFamily,
                              int weight = 400);
+
+    // The installed family that stands in for a Windows face by name, if the
+    // face is one of those mapped.
+    static std::optional<QString> StandInFor(const QString& face);
 
     // A font for `lf` with an em height of `emPixels` (at least 1).
     QFont fontFor(const LogFont& lf, int emPixels) const;

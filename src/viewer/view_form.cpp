@@ -245,6 +245,7 @@ void TViewForm::CreateMenus() {
     connect(R1, &QAction::triggered, this, &TViewForm::R1Click);
     connect(Mn_Print, &QAction::triggered, this, &TViewForm::PrnBtnClick);
     connect(Mn_File, &QAction::triggered, this, &TViewForm::Mn_FileClick);
+    connect(N4, &QAction::triggered, this, &TViewForm::N4Click);
     connect(Mn_Clip, &QAction::triggered, this, &TViewForm::Mn_ClipClick);
     connect(Mn_Marjin, &QAction::triggered, this, &TViewForm::MarjinBtnClick);
     connect(Mn_Jump, &QAction::triggered, this, &TViewForm::Mn_JumpClick);

@@ -111,6 +111,9 @@ public:
     void D1Click();
     void R1Click();
 
+    // 書類情報: the document information dialog for this window.
+    void N4Click();
+
     // Page output: the page picture to a file the frame's save dialog names,
     // or to the clipboard.
     void Mn_FileClick();

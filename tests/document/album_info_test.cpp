@@ -48,7 +48,8 @@ TEST(AlbumInfoJson, KeysAndValues) {
     const QJsonObject info = InfoOf(folder, QStringLiteral("I.PXA"), draft);
     const QStringList keys = {"format_version", "producer",   "producer_version", "pxa_flag",
                               "wide_settings",  "margins_mm", "margins_px",       "page_base",
-                              "settings",       "toc",        "page_count",       "pages"};
+                              "settings",       "toc",        "page_count",       "pages",
+                              "info_lines"};
     for (const QString& k : keys)
         EXPECT_TRUE(info.contains(k)) << k.toStdString();
     EXPECT_EQ(info.size(), keys.size());
@@ -63,6 +64,12 @@ TEST(AlbumInfoJson, KeysAndValues) {
               QJsonArray({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ 明朝")}));
     EXPECT_EQ(settings["paper_width_px"].toInt(), 794);
     EXPECT_EQ(settings["title"].toString(), QStringLiteral("○○線道路改良工事"));
+    // The information dialog's texts, in its order; the fonts as the memo shows them.
+    const QJsonArray lines = info["info_lines"].toArray();
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_EQ(lines[0].toString(), QStringLiteral(" RTW 2.0"));
+    EXPECT_EQ(lines[5].toString(), QStringLiteral(" 不明 横置  21.0cm × 29.7cm"));
+    EXPECT_EQ(lines[8].toString(), QStringLiteral("○ＭＳ ゴシック\n○ＭＳ 明朝"));
     const QJsonObject toc = info["toc"].toArray()[0].toObject();
     EXPECT_EQ(toc["page"].toInt(), 2);
     EXPECT_EQ(toc["text"].toString(), QStringLiteral("床掘完了"));
