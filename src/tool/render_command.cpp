@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "document/album_document.h"
+#include "document/page_sheet.h"
 #include "tool/tool_command.h"
 #include "viewer/page_painter.h"
 
@@ -66,14 +67,10 @@ int RunRender(const QStringList& args) {
     std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
     if (!picture) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
 
-    QSize paper(doc->paperWidth, doc->paperHeight);
-    if (doc->IsTurnedPage(page)) paper.transpose();
-    const double factor = zoom / 100.0;
-    const QSize size(static_cast<int>(paper.width() * factor),
-                     static_cast<int>(paper.height() * factor));
+    const PageSheet sheet = PageSheetOf(*doc, page);
+    const QSize size = sheet.PaperAtZoom(zoom);
     if (size.isEmpty()) return Refused(file, page, QStringLiteral("the paper has no size"));
-    const PageMargins margins{doc->marginTop, doc->marginBottom, doc->marginLeft, doc->marginRight};
-    const QImage image = RenderPage(size, 1.0, *picture, margins, zoom);
+    const QImage image = RenderPage(size, 1.0, *picture, sheet.margins, zoom);
     if (!image.save(out, "PNG")) {
         ToolErr(QStringLiteral("neridal-tool render: cannot write %1\n").arg(out));
         return 1;

@@ -4,7 +4,7 @@
 #include <QSize>
 #include <cstdint>
 
-#include "viewer/page_geometry.h"
+#include "document/page_sheet.h"
 
 class QPainter;
 namespace mf {

@@ -8,9 +8,10 @@
 #include "controls/cng_lst_box.h"
 #include "controls/focus_control.h"
 #include "document/album_document.h"
+#include "document/page_sheet.h"
 #include "metafile/picture.h"
+#include "printing/printable_area.h"
 #include "viewer/messages.h"
-#include "viewer/printable_area.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/view_widgets.h"
@@ -183,15 +184,15 @@ void TViewForm::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
         painter.fillRect(exposed, Qt::white);
         return;
     }
-    const QImage& image = cache_.Render(
-        pageSerial_, PaintBox->size(), PaintBox->devicePixelRatioF(), *picture_,
-        PageMargins{doc_->marginTop, doc_->marginBottom, doc_->marginLeft, doc_->marginRight},
-        zoomPercent_);
+    const PageSheet sheet = PageSheetOf(*doc_, doc_->currentPage);
+    const QImage& image =
+        cache_.Render(pageSerial_, PaintBox->size(), PaintBox->devicePixelRatioF(), *picture_,
+                      sheet.margins, zoomPercent_);
     painter.drawImage(QPointF(0, 0), image);
     if (showPrintableArea_ && printableArea_) {
         const QRect r =
             PrintableAreaRect(printableArea_->PrintableAreaOnPaper(), zoomPercent_, logicalDpiX(),
-                              IsTurnedPage() && !printableArea_->IsPrinting());
+                              sheet.turned && !printableArea_->IsPrinting());
         painter.setPen(QPen(QColor(192, 192, 192), 1));
         painter.setBrush(QBrush(QColor(192, 192, 192), Qt::DiagCrossPattern));
         painter.drawRect(r.adjusted(0, 0, -1, -1));

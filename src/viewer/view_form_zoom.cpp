@@ -6,6 +6,7 @@
 
 #include "controls/focus_control.h"
 #include "document/album_document.h"
+#include "document/page_sheet.h"
 #include "viewer/sheet_layout.h"
 #include "viewer/view_form.h"
 #include "viewer/view_widgets.h"
@@ -37,10 +38,9 @@ void TViewForm::ScrollBoxResize() {
         layoutAgain_ = false;
         ScrollBox->horizontalScrollBar()->setValue(0);
         ScrollBox->verticalScrollBar()->setValue(0);
-        QSize paper(doc_->paperWidth, doc_->paperHeight);
-        if (IsTurnedPage()) paper.transpose();
+        const PageSheet sheet = PageSheetOf(*doc_, doc_->currentPage);
         const std::optional<SheetLayout> layout =
-            LayoutSheet(paper, ScrollBox->viewport()->size(), zoomIndex_, items);
+            LayoutSheet(sheet.paper, ScrollBox->viewport()->size(), zoomIndex_, items);
         if (!layout) break;
         zoomPercent_ = layout->zoomPercent;
         ScrollBox->content()->resize(layout->horzRange, layout->vertRange);

@@ -5,7 +5,6 @@
 
 #include "viewer/contents_rules.h"
 #include "viewer/navigation_state.h"
-#include "viewer/page_geometry.h"
 #include "viewer/sheet_layout.h"
 #include "viewer/zoom_choices.h"
 #include "viewer/zoom_stepping.h"
@@ -181,35 +180,6 @@ TEST(PageJump, PromptAndClamping) {
     } cases[] = {{"7", 3}, {"2", 1}, {"99", 12}, {" 8 ", 4}, {"abc", 1}, {"10頁", 6}, {"-5", 1}};
     for (const Case& c : cases)
         EXPECT_EQ(JumpTargetPage(QString::fromUtf8(c.answer), 12, 4), c.page) << c.answer;
-}
-
-TEST(PageGeometry, MarginsMoveTheirEdges) {
-    const QSize inner(400, 600);
-    // Left and top 5 at 100 %: squeezed at the left and the top.
-    EXPECT_EQ(PageDrawRect(inner, {5, 0, 5, 0}, 100), QRect(QPoint(5, 5), QPoint(399, 599)));
-    // The same margins at 200 %.
-    EXPECT_EQ(PageDrawRect(inner, {5, 0, 5, 0}, 200), QRect(QPoint(10, 10), QPoint(399, 599)));
-    // A right margin of -10 ends the picture 10 pixels inside.
-    EXPECT_EQ(PageDrawRect(inner, {0, 0, 0, -10}, 100).right() + 1, 390);
-    // Positive right and bottom margins reach beyond the sheet (clipped later).
-    EXPECT_EQ(PageDrawRect(inner, {0, 7, 0, 7}, 100), QRect(0, 0, 407, 607));
-    // Truncation toward zero: 5 * 0.74 = 3.7 -> 3, -5 * 0.74 -> -3.
-    EXPECT_EQ(PageDrawRect(inner, {5, -5, 5, -5}, 74), QRect(QPoint(3, 3), QPoint(396, 596)));
-    EXPECT_EQ(PageDrawRect(inner, {}, 100), QRect(0, 0, 400, 600));
-}
-
-TEST(PageGeometry, PrintableAreaAndItsTransposition) {
-    // 5 mm offsets, 200 x 287 mm printable at 96 ppi and 100 %.
-    const PrintableAreaMm area{WholeMm(5), WholeMm(4), WholeMm(200), WholeMm(287)};
-    const QRect plain = PrintableAreaRect(area, 100, 96, false);
-    EXPECT_EQ(plain, QRect(MmToScreenPixels(WholeMm(5), 96), MmToScreenPixels(WholeMm(4), 96),
-                           MmToScreenPixels(WholeMm(200), 96), MmToScreenPixels(WholeMm(287), 96)));
-    const QRect turned = PrintableAreaRect(area, 100, 96, true);
-    EXPECT_EQ(turned, QRect(plain.y(), plain.x(), plain.height(), plain.width()));
-    // At 50 % the pixel values are halved and rounded half to even.
-    const QRect half = PrintableAreaRect(area, 50, 96, false);
-    EXPECT_EQ(half.x(), int(std::nearbyint(plain.x() * 0.5)));
-    EXPECT_EQ(half.width(), int(std::nearbyint(plain.width() * 0.5)));
 }
 
 }  // namespace

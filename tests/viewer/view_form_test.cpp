@@ -15,7 +15,7 @@
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
 #include "viewer/messages.h"
-#include "viewer/printable_area.h"
+#include "printing/printable_area.h"
 #include "viewer/sheet_layout.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
