@@ -60,6 +60,17 @@ Scaled ScreenPixelsToMm(int px, int ppi) {
     return RoundFixed(ClampToInt64(scaledTenths)) * 1000;
 }
 
+int DeviceUnitsToWholeMm(std::int64_t units, int unitsPerInch) {
+    if (unitsPerInch <= 0) return 0;
+    // 10 x 160/63 = 1600/63.
+    return ClampToInt(ClampToInt64(DivideHalfEven(Wide(units) * 1600, Wide(unitsPerInch) * 63)));
+}
+
+Scaled ScaledRatio(std::int64_t num, std::int64_t den) {
+    if (den <= 0) return 0;
+    return ClampToInt64(DivideHalfEven(Wide(num) * kScale, den));
+}
+
 std::optional<Scaled> ParseScaled(const QString& text) {
     static const QRegularExpression pattern(
         QStringLiteral("^([+-]?)(\\d{1,12})(?:\\.(\\d{1,4}))?$"));

@@ -24,6 +24,14 @@ int MmToScreenPixels(Scaled mm, int ppi);
 // Screen pixels to millimetres in steps of 0.1 mm, as a scaled decimal.
 Scaled ScreenPixelsToMm(int px, int ppi);
 
+// A printer length of `units` at `unitsPerInch` as whole millimetres:
+// 10 x units / unitsPerInch x 160/63, halves to even. 0 for a bad resolution.
+int DeviceUnitsToWholeMm(std::int64_t units, int unitsPerInch);
+
+// num / den kept to four decimals, halves to even, as a scaled decimal; 0 for
+// den <= 0.
+Scaled ScaledRatio(std::int64_t num, std::int64_t den);
+
 // A whole number of millimetres as a scaled decimal.
 constexpr Scaled WholeMm(std::int64_t mm) {
     return mm * kScale;
