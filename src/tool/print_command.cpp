@@ -1,0 +1,172 @@
+// neridal-tool print FILE (--printer NAME | --pdf OUT.pdf) [--from A] [--to B]:
+// the print command's job without dialogs. The document's paper goes to the
+// printer, each page is stretched over the sheet with the margins moved as
+// the window prints them, and pages in the other orientation turn the sheet.
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+#include "document/album_document.h"
+#include "document/page_sheet.h"
+#include "printing/print_rules.h"
+#include "tool/tool_command.h"
+
+namespace {
+
+const char kUsage[] = "FILE (--printer NAME | --pdf OUT.pdf) [--from A] [--to B]";
+
+int UsageError(const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool print: %1\nusage: neridal-tool print %2\n")
+                .arg(why, QString::fromLatin1(kUsage)));
+    return 2;
+}
+
+int Refused(const QString& file, const QString& why) {
+    ToolErr(QStringLiteral("neridal-tool print: %1: %2\n").arg(file, why));
+    return 1;
+}
+
+bool Number(const QString& text, int* value) {
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok;
+}
+
+QPageLayout::Orientation OrientationOf(int byte) {
+    return byte == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
+}
+
+// The document's paper as the printer takes it: its own size in millimetres.
+QPageSize DocumentPaper(const TAlbumSettings& s) {
+    return QPageSize(QSizeF(s.paperWidth, s.paperHeight), QPageSize::Millimeter, QString(),
+                     QPageSize::ExactMatch);
+}
+
+int RunPrint(const QStringList& args) {
+    QString file, printerName, pdf;
+    int from = 0, to = 0;
+    bool hasFrom = false, hasTo = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--printer") && hasValue) {
+            printerName = args[++i];
+        } else if (a == QLatin1String("--pdf") && hasValue) {
+            pdf = args[++i];
+        } else if (a == QLatin1String("--from") && hasValue) {
+            if (!Number(args[++i], &from)) return UsageError(QStringLiteral("bad --from"));
+            hasFrom = true;
+        } else if (a == QLatin1String("--to") && hasValue) {
+            if (!Number(args[++i], &to)) return UsageError(QStringLiteral("bad --to"));
+            hasTo = true;
+        } else if (!a.startsWith(QLatin1String("--")) && file.isEmpty()) {
+            file = a;
+        } else {
+            return UsageError(QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (file.isEmpty() || printerName.isEmpty() == pdf.isEmpty())
+        return UsageError(QStringLiteral("FILE and one of --printer and --pdf are needed"));
+
+    QTemporaryDir work;
+    OpenOptions options;
+    options.workFolder = work.path() + QLatin1Char('/');
+    LoadError error;
+    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
+    if (!doc) return Refused(file, error.reason.isEmpty() ? error.message : error.reason);
+    if (doc->pageCount < 1) return Refused(file, QStringLiteral("the document has no pages"));
+
+    // Displayed page numbers, as the print dialog offers them.
+    const PrintPageRange range = PrintRangeFor(doc->pageCount, doc->pageNumberOffset);
+    if (!hasFrom) from = range.lowest;
+    if (!hasTo) to = range.highest;
+    if (from < range.lowest || to > range.highest || from > to)
+        return Refused(file, QStringLiteral("pages %1 to %2 are outside %3 to %4")
+                                 .arg(from)
+                                 .arg(to)
+                                 .arg(range.lowest)
+                                 .arg(range.highest));
+    const int first = range.IndexOf(from), last = range.IndexOf(to);
+
+    QPrinter printer(QPrinter::HighResolution);
+    // The PDF is written beside its name and renamed only when every page is in.
+    const QString part = pdf + QStringLiteral(".part");
+    if (!pdf.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(part);
+    } else {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+        if (info.isNull())
+            return Refused(file, QStringLiteral("no printer named %1").arg(printerName));
+        printer.setPrinterName(printerName);
+    }
+    printer.setFullPage(true);  // the canvas starts at the sheet's corner
+    printer.setDocName(QFileInfo(file).fileName());
+    const bool perPage = doc->pxaFlag;
+    int printerOrientation = doc->settings.orientation == 0 ? 0 : 1;
+    // Size and orientation go in together: one after the other can lose landscape.
+    printer.setPageLayout(
+        QPageLayout(DocumentPaper(doc->settings), OrientationOf(printerOrientation), QMarginsF()));
+
+    QPainter painter;
+    bool open = false;
+    const int count = last - first + 1;
+    for (int page = first; page <= last; ++page) {
+        ToolErr(QStringLiteral("page %1/%2\n").arg(page - first + 1).arg(count));
+        const int pageOrientation =
+            perPage ? doc->pages[size_t(page)].orientation : printerOrientation;
+        const JobStep step = NextJobStep(open, perPage, printerOrientation, pageOrientation);
+        const bool turn =
+            step == JobStep::TurnThenBeginDoc || step == JobStep::EndDocTurnThenBeginDoc;
+        if (turn) {
+            printerOrientation = pageOrientation;
+            printer.setPageLayout(QPageLayout(DocumentPaper(doc->settings),
+                                              OrientationOf(printerOrientation), QMarginsF()));
+        }
+        if (!open) {
+            if (!painter.begin(&printer))
+                return Refused(file, QStringLiteral("the printer refused the job"));
+            open = true;
+        } else if (step == JobStep::EndDocTurnThenBeginDoc && pdf.isEmpty()) {
+            // A real printer gets a new job in the other orientation.
+            painter.end();
+            if (!painter.begin(&printer))
+                return Refused(file, QStringLiteral("the printer refused the job"));
+        } else {
+            printer.newPage();
+        }
+        std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
+        if (!picture) {
+            painter.end();
+            if (!pdf.isEmpty()) QFile::remove(part);
+            return Refused(file, QStringLiteral("page %1: %2")
+                                     .arg(page)
+                                     .arg(error.reason.isEmpty() ? error.message : error.reason));
+        }
+        const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
+        const PrinterSheet sheet{paper.size(), QPoint(0, 0)};
+        const QRect target = PrintPageRect(sheet, doc->paperWidth, PageSheetOf(*doc, page).margins);
+        painter.save();
+        painter.setClipRect(QRect(QPoint(0, 0), paper.size()));
+        picture->Draw(painter, QRectF(target));
+        painter.restore();
+    }
+    painter.end();
+    if (!pdf.isEmpty() &&
+        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(pdf).constData()) != 0) {
+        QFile::remove(part);
+        return Refused(file, QStringLiteral("cannot write %1").arg(pdf));
+    }
+    return 0;
+}
+
+const ToolCommand kPrint("print", kUsage, RunPrint);
+
+}  // namespace
