@@ -4,17 +4,13 @@
 // the window prints them, and pages in the other orientation turn the sheet.
 
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <memory>
 
 #include "document/album_document.h"
-#include "document/page_sheet.h"
+#include "printing/print_job.h"
 #include "printing/print_rules.h"
 #include "tool/tool_command.h"
 
@@ -37,16 +33,6 @@ bool Number(const QString& text, int* value) {
     bool ok = false;
     *value = text.toInt(&ok);
     return ok;
-}
-
-QPageLayout::Orientation OrientationOf(int byte) {
-    return byte == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
-}
-
-// The document's paper as the printer takes it: its own size in millimetres.
-QPageSize DocumentPaper(const TAlbumSettings& s) {
-    return QPageSize(QSizeF(s.paperWidth, s.paperHeight), QPageSize::Millimeter, QString(),
-                     QPageSize::ExactMatch);
 }
 
 int RunPrint(const QStringList& args) {
@@ -107,58 +93,17 @@ int RunPrint(const QStringList& args) {
             return Refused(file, QStringLiteral("no printer named %1").arg(printerName));
         printer.setPrinterName(printerName);
     }
-    printer.setFullPage(true);  // the canvas starts at the sheet's corner
     printer.setDocName(QFileInfo(file).fileName());
-    const bool perPage = doc->pxaFlag;
-    int printerOrientation = doc->settings.orientation == 0 ? 0 : 1;
-    // Size and orientation go in together: one after the other can lose landscape.
-    printer.setPageLayout(
-        QPageLayout(DocumentPaper(doc->settings), OrientationOf(printerOrientation), QMarginsF()));
-
-    QPainter painter;
-    bool open = false;
-    const int count = last - first + 1;
-    for (int page = first; page <= last; ++page) {
-        ToolErr(QStringLiteral("page %1/%2\n").arg(page - first + 1).arg(count));
-        const int pageOrientation =
-            perPage ? doc->pages[size_t(page)].orientation : printerOrientation;
-        const JobStep step = NextJobStep(open, perPage, printerOrientation, pageOrientation);
-        const bool turn =
-            step == JobStep::TurnThenBeginDoc || step == JobStep::EndDocTurnThenBeginDoc;
-        if (turn) {
-            printerOrientation = pageOrientation;
-            printer.setPageLayout(QPageLayout(DocumentPaper(doc->settings),
-                                              OrientationOf(printerOrientation), QMarginsF()));
-        }
-        if (!open) {
-            if (!painter.begin(&printer))
-                return Refused(file, QStringLiteral("the printer refused the job"));
-            open = true;
-        } else if (step == JobStep::EndDocTurnThenBeginDoc && pdf.isEmpty()) {
-            // A real printer gets a new job in the other orientation.
-            painter.end();
-            if (!painter.begin(&printer))
-                return Refused(file, QStringLiteral("the printer refused the job"));
-        } else {
-            printer.newPage();
-        }
-        std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
-        if (!picture) {
-            painter.end();
-            if (!pdf.isEmpty()) QFile::remove(part);
-            return Refused(file, QStringLiteral("page %1: %2")
-                                     .arg(page)
-                                     .arg(error.reason.isEmpty() ? error.message : error.reason));
-        }
-        const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
-        const PrinterSheet sheet{paper.size(), QPoint(0, 0)};
-        const QRect target = PrintPageRect(sheet, doc->paperWidth, PageSheetOf(*doc, page).margins);
-        painter.save();
-        painter.setClipRect(QRect(QPoint(0, 0), paper.size()));
-        picture->Draw(painter, QRectF(target));
-        painter.restore();
+    ApplyDocumentPaper(printer, *doc);
+    const PrintJobOutcome outcome =
+        PrintAlbumPages(printer, *doc, first, last, [](int position, int count) {
+            ToolErr(QStringLiteral("page %1/%2\n").arg(position).arg(count));
+            return true;
+        });
+    if (outcome.result != PrintJobOutcome::Result::Printed) {
+        if (!pdf.isEmpty()) QFile::remove(part);
+        return Refused(file, outcome.error);
     }
-    painter.end();
     if (!pdf.isEmpty() &&
         std::rename(QFile::encodeName(part).constData(), QFile::encodeName(pdf).constData()) != 0) {
         QFile::remove(part);

@@ -469,10 +469,6 @@ void TViewForm::MarjinBtnClick() {
     // The margin dialog comes with the printing features.
 }
 
-void TViewForm::PrnBtnClick() {
-    // The print command comes with the printing features.
-}
-
 void TViewForm::SetStatusTexts() {
     const StatusTexts t =
         StatusTextsFor(doc_ ? doc_->fileName : QString(), JumpTree->currentRow(), JumpTree->count(),

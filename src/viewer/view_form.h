@@ -29,6 +29,7 @@ class TPanelExt;
 class TScrollBox;
 class TSheetPanel;
 class PrintableArea;
+class QPrintDialog;
 struct AlbumDocument;
 struct LoadError;
 namespace mf {
@@ -119,9 +120,14 @@ public:
     void Mn_FileClick();
     void Mn_ClipClick();
 
-    // Commands of later features; they only forward.
+    // The margin dialog comes with the margin features.
     void MarjinBtnClick();
+    // 印刷: the print dialog offers the displayed page numbers, then the
+    // chosen pages print with a progress window; `execPrintDialog` runs the
+    // dialog (tests answer it).
     void PrnBtnClick();
+    std::function<int(QPrintDialog&)> execPrintDialog;
+    bool isPrinting() const { return printing_; }
 
     // How often the page picture was played (tests and benchmarks).
     int pageRenderCount() const { return cache_.renderCount(); }
@@ -204,6 +210,7 @@ private:
     FrameControls* frame_;
     QString workFolder_;
     std::unique_ptr<AlbumDocument> doc_;
+    bool printing_ = false;
     std::unique_ptr<mf::Picture> picture_;
     std::uint64_t pageSerial_ = 0;
     PageRenderCache cache_;

@@ -1,0 +1,27 @@
+#pragma once
+
+// Prints a range of an album's pages on a printer: the document's paper, a
+// page rectangle with the margins for each page, per-page orientation
+// turning the sheet (a new job on a real printer, a turned page in a PDF).
+
+#include <QString>
+#include <functional>
+
+class QPrinter;
+struct AlbumDocument;
+
+// Puts the document's paper and orientation into the printer as one layout.
+void ApplyDocumentPaper(QPrinter& printer, const AlbumDocument& doc);
+
+struct PrintJobOutcome {
+    enum class Result { Printed, Cancelled, Failed } result = Result::Printed;
+    QString error;  // for Failed: names the file and the page
+};
+
+// Called before each page with its place in the job (1-based) and the count;
+// returning false cancels: the open job is abandoned.
+using PrintProgressFunction = std::function<bool(int position, int count)>;
+
+// Prints page indexes first..last (1-based) of `doc`.
+PrintJobOutcome PrintAlbumPages(QPrinter& printer, AlbumDocument& doc, int first, int last,
+                                const PrintProgressFunction& progress);
