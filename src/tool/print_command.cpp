@@ -6,27 +6,25 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "document/album_document.h"
 #include "printing/print_job.h"
 #include "printing/print_rules.h"
+#include "tool/tool_album.h"
 #include "tool/tool_command.h"
 
 namespace {
 
 const char kUsage[] = "FILE (--printer NAME | --pdf OUT.pdf) [--from A] [--to B]";
+constexpr int kScreenPpi = 96;  // the pixels the margins are measured in on screen
 
 int UsageError(const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool print: %1\nusage: neridal-tool print %2\n")
-                .arg(why, QString::fromLatin1(kUsage)));
-    return 2;
+    return ToolUsageError("print", kUsage, why);
 }
 
 int Refused(const QString& file, const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool print: %1: %2\n").arg(file, why));
-    return 1;
+    return ToolRefused("print", QStringLiteral("%1: %2").arg(file, why));
 }
 
 bool Number(const QString& text, int* value) {
@@ -61,12 +59,10 @@ int RunPrint(const QStringList& args) {
     if (file.isEmpty() || printerName.isEmpty() == pdf.isEmpty())
         return UsageError(QStringLiteral("FILE and one of --printer and --pdf are needed"));
 
-    QTemporaryDir work;
-    OpenOptions options;
-    options.workFolder = work.path() + QLatin1Char('/');
-    LoadError error;
-    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
-    if (!doc) return Refused(file, error.reason.isEmpty() ? error.message : error.reason);
+    QString why;
+    std::unique_ptr<ToolAlbum> album = ToolAlbum::Open(file, kScreenPpi, &why);
+    if (!album) return Refused(file, why);
+    AlbumDocument* doc = &album->doc();
     if (doc->pageCount < 1) return Refused(file, QStringLiteral("the document has no pages"));
 
     // Displayed page numbers, as the print dialog offers them.

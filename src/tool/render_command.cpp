@@ -4,10 +4,10 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "document/album_document.h"
 #include "document/page_sheet.h"
+#include "tool/tool_album.h"
 #include "tool/tool_command.h"
 #include "viewer/page_painter.h"
 
@@ -16,14 +16,7 @@ namespace {
 const char kUsage[] = "FILE --page N --out OUT.png [--zoom PERCENT] [--dpi DPI]";
 
 int UsageError(const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool render: %1\nusage: neridal-tool render %2\n")
-                .arg(why, QString::fromLatin1(kUsage)));
-    return 2;
-}
-
-int Refused(const QString& file, int page, const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool render: %1, page %2: %3\n").arg(file).arg(page).arg(why));
-    return 1;
+    return ToolUsageError("render", kUsage, why);
 }
 
 bool PositiveNumber(const QString& text, int* value) {
@@ -55,21 +48,17 @@ int RunRender(const QStringList& args) {
     if (file.isEmpty() || out.isEmpty() || page <= 0)
         return UsageError(QStringLiteral("FILE, --page and --out are needed"));
 
-    QTemporaryDir work;
-    OpenOptions options;
-    options.workFolder = work.path() + QLatin1Char('/');
-    options.screenPpi = dpi;
-    LoadError error;
-    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
-    if (!doc) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
-    if (page > doc->pageCount)
-        return Refused(file, page, QStringLiteral("the album has %1 page(s)").arg(doc->pageCount));
-    std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
-    if (!picture) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
+    QString why;
+    std::unique_ptr<ToolAlbum> album = ToolAlbum::Open(file, dpi, &why);
+    std::optional<mf::Picture> picture;
+    if (album) picture = album->LoadPage(page, &why);
+    if (!picture) return ToolRefused("render", QStringLiteral("%1: %2").arg(file, why));
+    AlbumDocument* doc = &album->doc();
 
     const PageSheet sheet = PageSheetOf(*doc, page);
     const QSize size = sheet.PaperAtZoom(zoom);
-    if (size.isEmpty()) return Refused(file, page, QStringLiteral("the paper has no size"));
+    if (size.isEmpty())
+        return ToolRefused("render", QStringLiteral("%1: the paper has no size").arg(file));
     const QImage image = RenderPage(size, 1.0, *picture, sheet.margins, zoom);
     if (!image.save(out, "PNG")) {
         ToolErr(QStringLiteral("neridal-tool render: cannot write %1\n").arg(out));

@@ -3,25 +3,19 @@
 // (.emf, .wmf or .bmp).
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "document/album_document.h"
 #include "document/page_output.h"
+#include "tool/tool_album.h"
 #include "tool/tool_command.h"
 
 namespace {
 
 const char kUsage[] = "FILE --page N --out OUT.emf|OUT.wmf|OUT.bmp";
+constexpr int kScreenPpi = 96;  // a WMF page is written at the screen's resolution
 
 int UsageError(const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool save: %1\nusage: neridal-tool save %2\n")
-                .arg(why, QString::fromLatin1(kUsage)));
-    return 2;
-}
-
-int Refused(const QString& file, int page, const QString& why) {
-    ToolErr(QStringLiteral("neridal-tool save: %1, page %2: %3\n").arg(file).arg(page).arg(why));
-    return 1;
+    return ToolUsageError("save", kUsage, why);
 }
 
 // The save dialog's entry a name's extension stands for.
@@ -57,19 +51,14 @@ int RunSave(const QStringList& args) {
         suffix != QLatin1String("bmp"))
         return UsageError(QStringLiteral("OUT must end in .emf, .wmf or .bmp"));
 
-    QTemporaryDir work;
-    OpenOptions options;
-    options.workFolder = work.path() + QLatin1Char('/');
-    LoadError error;
-    std::unique_ptr<AlbumDocument> doc = OpenAlbum(file, options, &error);
-    if (!doc) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
-    if (page > doc->pageCount)
-        return Refused(file, page, QStringLiteral("the album has %1 page(s)").arg(doc->pageCount));
-    std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
-    if (!picture) return Refused(file, page, error.reason.isEmpty() ? error.message : error.reason);
-    const PageOutputKind kind = PageOutputKindFor(out, FilterFor(out), picture->kind());
     QString why;
-    if (!WritePageFile(out, PageOutputBytes(*picture, kind), &why)) return Refused(file, page, why);
+    std::unique_ptr<ToolAlbum> album = ToolAlbum::Open(file, kScreenPpi, &why);
+    std::optional<mf::Picture> picture;
+    if (album) picture = album->LoadPage(page, &why);
+    if (!picture) return ToolRefused("save", QStringLiteral("%1: %2").arg(file, why));
+    const PageOutputKind kind = PageOutputKindFor(out, FilterFor(out), picture->kind());
+    if (!WritePageFile(out, PageOutputBytes(*picture, kind), &why))
+        return ToolRefused("save", QStringLiteral("%1: %2").arg(file, why));
     return 0;
 }
 

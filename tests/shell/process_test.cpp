@@ -90,6 +90,10 @@ TEST_F(TwoProcessTest, SecondStartsHandTheirDocumentsToTheRunningInstance) {
     Start(first, {a}, elsewhere);
     ASSERT_TRUE(WaitForLog(1)) << first.readAllStandardError().toStdString();
     EXPECT_EQ(Log(), QStringList({"open " + a}));
+    // The line is logged as the document starts to open; its copy follows.
+    QDeadlineTimer copied(20000);
+    while (!QFile::exists(TemporaryCopyPath(work, 0)) && !copied.hasExpired())
+        QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(TemporaryCopyPath(work, 0)));
 
     // Relative names, from the documents' folder: the running instance, whose
