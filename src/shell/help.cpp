@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -96,7 +97,11 @@ HelpIndex ParseHelpIndex(const QByteArray& contexts, const QByteArray& cshelp) {
 }
 
 QString HelpFolder() {
-    return AppFolders().program + QStringLiteral("help/");
+    // Beside the program in a build; under share/neridal once installed.
+    const QString beside = AppFolders().program + QStringLiteral("help/");
+    const QString installed = AppFolders().program + QStringLiteral("../share/neridal/help/");
+    return !HelpAvailable(beside) && HelpAvailable(installed) ? QDir::cleanPath(installed) + '/'
+                                                              : beside;
 }
 
 bool HelpAvailable(const QString& folder) {
