@@ -17,9 +17,12 @@ QStringList PageSaveFilters() {
 
 PageOutputKind PageOutputKindFor(const QString& fileName, int filterIndex,
                                  mf::Picture::Kind stored) {
+    // A file's contents never contradict its name.
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("wmf")) return PageOutputKind::PlaceableWmf;
+    if (suffix == QLatin1String("emf")) return PageOutputKind::Emf;
+    if (suffix == QLatin1String("bmp")) return PageOutputKind::Bmp;
     if (filterIndex == kSaveFilterBmp) return PageOutputKind::Bmp;
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0)
-        return PageOutputKind::PlaceableWmf;
     return stored == mf::Picture::Kind::Wmf ? PageOutputKind::PlaceableWmf : PageOutputKind::Emf;
 }
 

@@ -20,8 +20,9 @@ inline constexpr int kSaveFilterBmp = 3;
 QStringList PageSaveFilters();
 inline constexpr char kPageSaveDefaultSuffix[] = "emf";
 
-// The bitmap entry writes a bitmap; otherwise the name decides: ".wmf" (in
-// any case) a placeable WMF, anything else the kind the page was stored as.
+// The name's extension decides (in any case): ".wmf" a placeable WMF, ".emf"
+// the EMF, ".bmp" a bitmap. A name without one of these takes a bitmap under
+// the bitmap entry, else the kind the page was stored as.
 PageOutputKind PageOutputKindFor(const QString& fileName, int filterIndex,
                                  mf::Picture::Kind stored);
 

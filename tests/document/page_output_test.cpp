@@ -17,7 +17,7 @@ mf::Picture A4Page() {
     return *mf::Picture::Load(w.finish());
 }
 
-TEST(PageOutput, TheExtensionDecidesTheKindExceptForTheBitmapEntry) {
+TEST(PageOutput, TheExtensionDecidesTheKind) {
     using K = PageOutputKind;
     using S = mf::Picture::Kind;
     struct Case {
@@ -31,8 +31,10 @@ TEST(PageOutput, TheExtensionDecidesTheKindExceptForTheBitmapEntry) {
         {"/a/page.emf", kSaveFilterWmf, S::Emf, K::Emf},
         {"/a/page.wmf", kSaveFilterEmf, S::Emf, K::PlaceableWmf},
         {"/a/page", kSaveFilterEmf, S::Wmf, K::PlaceableWmf},  // the kind it was stored as
-        {"/a/page.emf", kSaveFilterBmp, S::Emf, K::Bmp},
-        {"/a/page.bmp", kSaveFilterEmf, S::Emf, K::Emf},
+        {"/a/page.emf", kSaveFilterBmp, S::Emf, K::Emf},
+        {"/a/page.emf", kSaveFilterEmf, S::Wmf, K::Emf},
+        {"/a/page", kSaveFilterBmp, S::Emf, K::Bmp},
+        {"/a/page.BMP", kSaveFilterEmf, S::Emf, K::Bmp},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PageOutputKindFor(QString::fromLatin1(c.name), c.filter, c.stored), c.kind)
