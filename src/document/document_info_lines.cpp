@@ -31,7 +31,11 @@ QString OneDecimal(Scaled v) {
 
 // Millimetres as centimetres with one decimal.
 QString Centimetres(std::int32_t mm) {
-    return QStringLiteral("%1.%2").arg(mm / 10).arg(std::abs(mm % 10));
+    const std::int64_t magnitude = std::abs(std::int64_t(mm));
+    return QStringLiteral("%1%2.%3")
+        .arg(mm < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 10)
+        .arg(magnitude % 10);
 }
 
 }  // namespace
@@ -86,7 +90,8 @@ DocumentInfoLines InfoLinesFor(const TAlbumHeader& header, const TAlbumSettings&
 
     const QString fontText = SjisToUnicode(settings.fontsUsed);
     if (!fontText.isEmpty()) {
-        for (const QString& face : fontText.split(QStringLiteral("\r\n"))) {
+        // A closing line break starts no further line.
+        for (const QString& face : fontText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
             const bool offered = printer.hasFont && printer.hasFont(face);
             lines.fonts << (offered ? QStringLiteral("○") : QStringLiteral("×")) + face;
         }

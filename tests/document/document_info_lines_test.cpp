@@ -71,6 +71,10 @@ TEST(InfoLines, PrinterPaperFourCharacterTagsAndMarkedFonts) {
     EXPECT_EQ(lines.fonts, QStringList({"○ＭＳ 明朝", "×No Such Face"}));
     s.paperCode = 256;
     EXPECT_TRUE(InfoLinesFor(header, s, printer).paper.startsWith(" 不明 横置 "));
+    s.fontsUsed = UnicodeToSjis(QStringLiteral("ＭＳ 明朝\r\n"));
+    EXPECT_EQ(InfoLinesFor(header, s, printer).fonts, QStringList({"○ＭＳ 明朝"}));
+    s.paperWidth = -5;  // only a damaged file has one
+    EXPECT_TRUE(InfoLinesFor(header, s, printer).paper.endsWith(" -0.5cm × 25.7cm"));
     s.fontsUsed.clear();
     EXPECT_TRUE(InfoLinesFor(header, s, printer).fonts.isEmpty());
 }
