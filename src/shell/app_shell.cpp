@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <QTranslator>
 
 #include "shell/about_box.h"
 #include "shell/control_size.h"
@@ -16,6 +17,8 @@
 #include "shell/help.h"
 #include "shell/main_frame.h"
 #include "shell/open_dialog.h"
+#include "shell/program_icons.h"
+#include "shell/qt_translations.h"
 #include "shell/single_instance.h"
 #include "shell/start_list.h"
 #include "shell/termination.h"
@@ -157,7 +160,11 @@ int RunApplication(int argc, char** argv) {
     InstanceLock lock(work);
     if (!CheckPreviousInstance(lock, work, arguments)) return 0;
 
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("アルバーノ"));
+    // Window titles stay exactly the program's own: no application display
+    // name, which the window system would append to every title.
+    QTranslator qtTexts;
+    if (LoadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
+    QApplication::setWindowIcon(ApplicationIcon());
     InstallHelpKey();
     ApplicationHelp::Instance().SetFolder(HelpFolder());
 

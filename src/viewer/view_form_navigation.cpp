@@ -195,8 +195,12 @@ void TViewForm::ImageOrgMouseUp(QMouseEvent*) {
 }
 
 bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ScrollBox->viewport()) {
-        if (event->type() == QEvent::Resize) {
+    // The wheel over the scroll bars scrolls the area as over the page.
+    const bool scrollArea = watched == ScrollBox->viewport() ||
+                            watched == ScrollBox->verticalScrollBar() ||
+                            watched == ScrollBox->horizontalScrollBar();
+    if (scrollArea) {
+        if (event->type() == QEvent::Resize && watched == ScrollBox->viewport()) {
             ScrollBoxResize();
         } else if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "shell/end_of_run.h"
 #include "shell/hand_over.h"
 #include "shell/main_frame.h"
+#include "shell/web_links.h"
 #include "shell_fixture.h"
 #include "viewer/messages.h"
 #include "viewer/view_form.h"
@@ -167,6 +169,30 @@ TEST_F(FrameShellTest, TheOpenDialogShowsTheProgramsButtonCaptions) {
     EXPECT_EQ(accept, "開く(&O)");
     EXPECT_EQ(reject, "中止(&C)");
     EXPECT_FALSE(native);
+}
+
+TEST_F(FrameShellTest, WebLinkItemsShowTheAddressTheyOpenAndNameTheSeriesAlike) {
+    Make({});
+    TVerForm about(nullptr);
+    QList<QUrl> opened;
+    const UrlOpener previousOpener = SetUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    auto aboutItem = [&](const char* name) { return about.PopupMenu->findChild<QAction*>(name); };
+    ASSERT_TRUE(aboutItem("DELNA1") && aboutItem("SeriesSite1"));
+    for (QAction* item :
+         {frame->Mn_Delna, frame->Mn_SeriesSite, aboutItem("DELNA1"), aboutItem("SeriesSite1")}) {
+        opened.clear();
+        item->trigger();
+        ASSERT_EQ(opened.size(), 1) << item->text().toStdString();
+        EXPECT_TRUE(item->text().contains(opened[0].toString())) << item->text().toStdString();
+    }
+    EXPECT_EQ(frame->Mn_SeriesSite->text(), aboutItem("SeriesSite1")->text());
+    EXPECT_EQ(frame->Mn_Delna->text(), "DELNA ホームページ  " + PartnerHomePageAddress() + "(&K)");
+    EXPECT_EQ(aboutItem("DELNA1")->text(),
+              "DELNA ホームページ " + PartnerHomePageAddress() + "(&K)...");
+    SetUrlOpener(previousOpener);
 }
 
 TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {

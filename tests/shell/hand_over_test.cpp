@@ -11,6 +11,9 @@
 #include <atomic>
 #include <thread>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "shell/single_instance.h"
 #include "shell_fixture.h"
 
@@ -164,6 +167,30 @@ TEST(HandOverServer, LongWorkFoldersUseAnAbstractName) {
     bool sent = false;
     WhileServing([&] { sent = SendHandOver(name, Message(2, "*")); });
     EXPECT_TRUE(sent);
+}
+
+TEST(HandOverServer, PeersOfAnotherUserAreDroppedUnreadWhateverTheSocketKind) {
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    EXPECT_EQ(PeerUser(fds[0]), std::optional<quint32>(quint32(geteuid())));
+    close(fds[0]);
+    close(fds[1]);
+    EXPECT_EQ(PeerUser(-1), std::nullopt);
+
+    // The running instance serves only its own user: here it is told to be
+    // someone else, so this process's connections count as a foreign user's.
+    ScopedWorkFolder work;
+    const QString longFolder = work.root() + QString(120, 'x') + "/";
+    for (const QString& name : {HandOverServerName(work.work()), HandOverServerName(longFolder)}) {
+        int handled = 0;
+        HandOverServer server([&](const HandOverMessage&) { ++handled; });
+        server.SetPeerUser(quint32(geteuid()) + 1);
+        ASSERT_TRUE(server.Listen(name));
+        bool sent = true;
+        WhileServing([&] { sent = SendHandOver(name, Message(1, QByteArray("/x.PXA\0", 7))); });
+        EXPECT_FALSE(sent) << name.toStdString();
+        EXPECT_EQ(handled, 0) << name.toStdString();
+    }
 }
 
 TEST(InstanceLock, OnlyOneHolderAndStaleLocksDoNotCount) {

@@ -29,7 +29,8 @@ protected:
     QProcess first;
 
     void SetUp() override {
-        if (!QFileInfo(Executable()).isExecutable()) GTEST_SKIP() << "neridal is not built";
+        // The build makes the program; a build without it has failed.
+        ASSERT_TRUE(QFileInfo(Executable()).isExecutable()) << "neridal is missing";
         work = root.filePath("data/MIRAT/TempFiles/NERIDAL/");
         log = root.filePath("events.log");
         elsewhere = root.filePath("elsewhere");
