@@ -22,6 +22,7 @@
 #include "document/album_format.h"
 #include "shell/program_icons.h"
 #include "shell/web_links.h"
+#include "shell/window_placing.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/zoom_choices.h"
@@ -30,6 +31,8 @@ namespace {
 
 constexpr int kHelpContext = 82;
 constexpr int kToolbarButtonSize = 28;
+// The frame's size as designed, title bar and frame included.
+constexpr QSize kDesignedSize(870, 640);
 constexpr int kHelpFinder = 11;
 
 QAction* AddItem(QMenu* menu, const QString& caption, int helpContext = 0) {
@@ -68,7 +71,7 @@ TVMainForm::TVMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateToolBar();
     CreateMenus();
     FormCreate();
-    resize(870, 640);
+    SetOuterSize(this, kDesignedSize);
 }
 
 TVMainForm::~TVMainForm() {
@@ -474,6 +477,5 @@ void TVMainForm::ArrangeIcon1Click() {
 
 void TVMainForm::SizePresetClick(int width, int height) {
     showNormal();
-    const QSize extra = frameGeometry().size() - size();
-    resize(width - extra.width(), height - extra.height());
+    SetOuterSize(this, QSize(width, height));
 }

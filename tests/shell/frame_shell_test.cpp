@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -195,6 +196,17 @@ TEST_F(FrameShellTest, WebLinkItemsShowTheAddressTheyOpenAndNameTheSeriesAlike) 
     SetUrlOpener(previousOpener);
 }
 
+TEST_F(FrameShellTest, AFirstStartShowsTheFrameAtItsDesignedOuterSize) {
+    Make({});
+    shell->Timer_Start->setInterval(3600 * 1000);
+    frame->show();
+    // 870 x 640 with title bar and frame, within the desktop.
+    const QRect desktop = frame->screen()->virtualGeometry();
+    const QSize expected = QSize(870, 640).boundedTo(desktop.size());
+    EXPECT_EQ(frame->frameGeometry().size(), expected);
+    EXPECT_TRUE(desktop.contains(frame->frameGeometry()));
+}
+
 TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {
     AccessViewEnv(EnvAccess::Read);
     Make({});
@@ -208,7 +220,7 @@ TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {
     QIniFile ini(work.ini());
     EXPECT_FALSE(ini.ReadBool("View_Env", "ToolBar", true));
     EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWindowState", -1), 0);
-    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWidth", -1), frame->width());
+    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWidth", -1), frame->frameGeometry().width());
 }
 
 }  // namespace
