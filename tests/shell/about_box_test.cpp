@@ -15,6 +15,7 @@
 #include "controls/dropdown_speed_button.h"
 #include "controls/focus_control.h"
 #include "shell/web_links.h"
+#include "support/test_support.h"
 #include "viewer/messages.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(AboutBoxTest, EnterAndEscInTheHomePageMenuActOnTheMenuOnly) {
             box->PopupMenu->close();  // whatever happened, let the test go on
         });
         QTest::mouseClick(box->Button1, Qt::LeftButton);
-        QTRY_VERIFY(!box->PopupMenu->isVisible());
+        ASSERT_TRUE(WaitUntil([&] { return !box->PopupMenu->isVisible(); }));
         ASSERT_TRUE(menuShown) << key;
         EXPECT_FALSE(menuOpenAfterKey) << key;
         EXPECT_TRUE(boxOpenAfterKey) << key;

@@ -14,6 +14,7 @@
 #include "controls/focus_control.h"
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
+#include "support/test_support.h"
 #include "viewer/messages.h"
 #include "viewer/printable_area.h"
 #include "viewer/sheet_layout.h"
@@ -309,12 +310,12 @@ TEST_F(ViewFormTest, SelectingAnEntryShowsItsPageAfterTheSelectionRests) {
     view->JumpTree->setCurrentRow(2);
     EXPECT_TRUE(view->Timer->isActive());
     EXPECT_EQ(view->currentPage(), 1);  // nothing yet
-    QTRY_COMPARE(view->currentPage(), 9);
+    EXPECT_TRUE(WaitUntil([&] { return view->currentPage() == 9; }));
     EXPECT_FALSE(view->Timer->isActive());
 
     // An entry beyond the last page selects nothing and loads nothing.
     view->JumpTree->setCurrentRow(3);
-    QTRY_VERIFY(!view->Timer->isActive());
+    EXPECT_TRUE(WaitUntil([&] { return !view->Timer->isActive(); }));
     EXPECT_EQ(view->currentPage(), 9);
 }
 
@@ -554,7 +555,7 @@ TEST_F(ViewFormTest, ClicksBesideThePageOrOnItsScrollBarsLeaveTheKeyboardOnThePa
     // At 100 % the scroll bars show; a click on either keeps the page keys.
     view->Mn10Click(7);
     for (QScrollBar* bar : {VBar(view), HBar(view)}) {
-        QTRY_VERIFY(bar->isVisible());
+        ASSERT_TRUE(WaitUntil([&] { return bar->isVisible(); }));
         view->JumpTree->setFocus();
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->rect().center());
         EXPECT_TRUE(view->FocusControl->hasFocus());
@@ -583,7 +584,7 @@ TEST_F(ViewFormTest, WheelOverEitherScrollBarCrossesPagesLikeTheArea) {
     TViewForm* view = OpenAlbum(TestAlbum{});
     ASSERT_TRUE(view);
     for (QScrollBar* bar : {VBar(view), HBar(view)}) {
-        QTRY_VERIFY(bar->isVisible());
+        ASSERT_TRUE(WaitUntil([&] { return bar->isVisible(); }));
         const int page = view->currentPage();
         VBar(view)->setValue(VBar(view)->maximum());
         Wheel(bar, -120);
