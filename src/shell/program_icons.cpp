@@ -32,15 +32,16 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
-        const QSize device = (QSizeF(size) * scale).toSize();
+    // `device` is in device pixels, as QIcon asks: the size shown times `scale`.
+    QPixmap scaledPixmap(const QSize& device, QIcon::Mode mode, QIcon::State,
+                         qreal scale) override {
         if (device.isEmpty()) return {};
         const bool disabled = mode == QIcon::Disabled;
         const QString cacheKey = QStringLiteral("%1|%2x%3|%4")
