@@ -10,6 +10,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
+        if (list_->sleepUpdate_) return;
         if (!list_->draw_) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
@@ -39,6 +40,11 @@ TCngLstBox::TCngLstBox(QWidget* parent) : QListWidget(parent) {
 void TCngLstBox::setItemHeight(int height) {
     itemHeight_ = height;
     doItemsLayout();
+}
+
+void TCngLstBox::setSleepUpdate(bool sleep) {
+    sleepUpdate_ = sleep;
+    viewport()->update();
 }
 
 void TCngLstBox::SetItemIndex(int index) {

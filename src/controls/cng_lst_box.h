@@ -18,6 +18,9 @@ public:
     void setDrawItem(DrawItem draw) { draw_ = std::move(draw); }
     void setItemHeight(int height);
     int itemHeight() const { return itemHeight_; }
+    // While set, items are not drawn at all (for filling a long list).
+    void setSleepUpdate(bool sleep);
+    bool sleepUpdate() const { return sleepUpdate_; }
 
     // Selects `index` (-1 for none) and reports it.
     void SetItemIndex(int index);
@@ -33,4 +36,5 @@ private:
     friend class CngLstBoxDelegate;
     DrawItem draw_;
     int itemHeight_ = 16;
+    bool sleepUpdate_ = false;
 };

@@ -1,21 +1,27 @@
 #include "controls/paint_combo_box.h"
 
-#include <QKeyEvent>
+#include <QPainter>
 
-TPaintComboBox::TPaintComboBox(QWidget* parent) : QComboBox(parent) {
+TPaintComboBox::TPaintComboBox(QWidget* parent) : TComboBoxNext(parent) {
     setEditable(false);
     setMaxVisibleItems(999);
 }
 
-void TPaintComboBox::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            e->accept();
-            return;
-        default:
-            QComboBox::keyPressEvent(e);
+void TPaintComboBox::setDoubleBuffered(bool buffered) {
+    doubleBuffered_ = buffered;
+    update();
+}
+
+void TPaintComboBox::hidePopup() {
+    if (isListShown()) emit closeUp();
+    TComboBoxNext::hidePopup();
+}
+
+void TPaintComboBox::paintEvent(QPaintEvent* event) {
+    if (!doubleBuffered_) {
+        QPainter painter(this);
+        const QWidget* parent = parentWidget();
+        painter.fillRect(rect(), (parent ? parent : this)->palette().color(QPalette::Window));
     }
+    TComboBoxNext::paintEvent(event);
 }

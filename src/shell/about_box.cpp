@@ -4,12 +4,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
-#include <QToolButton>
 
+#include "controls/align_speed_button.h"
+#include "controls/dropdown_speed_button.h"
 #include "controls/focus_control.h"
 #include "shell/help.h"
 #include "shell/web_links.h"
@@ -19,12 +19,11 @@ namespace {
 
 const QColor kYellow(255, 255, 0);
 
-QPushButton* FlatButton(const QString& text, const QRect& rect, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setFlat(true);
+template <typename Button>
+Button* FlatButton(const QString& text, const QRect& rect, QWidget* parent) {
+    auto* button = new Button(parent);
+    button->setText(text);
     button->setGeometry(rect);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -107,21 +106,18 @@ TVerForm::TVerForm(std::function<bool()> openWithDialog, QWidget* parent)
     centred.setAlignment(Qt::AlignHCenter);
     all.mergeBlockFormat(centred);
 
-    SpeedButton2 = FlatButton(QStringLiteral("開く(&O)"), QRect(20, 196, 69, 25), this);
-    Button1 = new QToolButton(this);
-    Button1->setText(QStringLiteral("ホームページ"));
-    Button1->setGeometry(104, 196, 93, 25);
-    Button1->setAutoRaise(true);
+    SpeedButton2 =
+        FlatButton<TAlignSpeedButton>(QStringLiteral("開く(&O)"), QRect(20, 196, 69, 25), this);
+    Button1 = FlatButton<TDropdownSpeedButton>(QStringLiteral("ホームページ"),
+                                               QRect(104, 196, 93, 25), this);
     Button1->setCursor(Qt::PointingHandCursor);
-    Button1->setFocusPolicy(Qt::NoFocus);
-    Button1->setPopupMode(QToolButton::InstantPopup);
-    Button_NewPrg =
-        FlatButton(QStringLiteral("最新のブラウザの入手(&B)"), QRect(200, 196, 149, 25), this);
-    SpeedButton1 = FlatButton(QStringLiteral("閉じる(&C)"), QRect(352, 196, 73, 25), this);
+    Button_NewPrg = FlatButton<TAlignSpeedButton>(QStringLiteral("最新のブラウザの入手(&B)"),
+                                                  QRect(200, 196, 149, 25), this);
+    SpeedButton1 =
+        FlatButton<TAlignSpeedButton>(QStringLiteral("閉じる(&C)"), QRect(352, 196, 73, 25), this);
 
     PopupMenu = new QMenu(this);
-    QAction* delna = PopupMenu->addAction(PartnerMenuCaption(1) + QStringLiteral("..."), this,
-                                          &OpenPartnerHomePage);
+    QAction* delna = PopupMenu->addAction(AboutPartnerMenuCaption(), this, &OpenPartnerHomePage);
     delna->setObjectName(QStringLiteral("DELNA1"));
     delna->setProperty("helpContext", 65);
     PopupMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -129,15 +125,16 @@ TVerForm::TVerForm(std::function<bool()> openWithDialog, QWidget* parent)
         ->setObjectName(QStringLiteral("SeriesSite1"));
     PopupMenu->addAction(QStringLiteral("ハルカゼシリーズの紹介(&C)..."), this, &OpenCatalogPage)
         ->setObjectName(QStringLiteral("M1"));
-    Button1->setMenu(PopupMenu);
+    Button1->setDropdownMenu(PopupMenu);
 
-    connect(SpeedButton2, &QPushButton::clicked, this, &TVerForm::SpeedButton2Click);
-    connect(Button_NewPrg, &QPushButton::clicked, this, &OpenDownloadPage);
-    connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SpeedButton2, &QAbstractButton::clicked, this, &TVerForm::SpeedButton2Click);
+    connect(Button_NewPrg, &QAbstractButton::clicked, this, &OpenDownloadPage);
+    connect(SpeedButton1, &QAbstractButton::clicked, this, &QDialog::reject);
 
     // The form sees every key first; the focus always returns to FocusControl.
+    // The pop-up menu keeps its own keys: Enter and Esc there act on the menu.
     for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
+        if (!qobject_cast<QMenu*>(child)) child->installEventFilter(this);
     FocusControl->setFocus();
 }
 
@@ -159,8 +156,7 @@ void TVerForm::ScrollMemo(int lines) {
 }
 
 bool TVerForm::eventFilter(QObject* watched, QEvent* event) {
-    // The drop-down menu's keys are its own: Enter chooses, Esc closes it.
-    if (event->type() == QEvent::KeyPress && watched != PopupMenu) {
+    if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
             case Qt::Key_Return:

@@ -5,9 +5,9 @@
 
 class QLabel;
 class QMenu;
-class QPushButton;
 class QTextEdit;
-class QToolButton;
+class TAlignSpeedButton;
+class TDropdownSpeedButton;
 class TFocusControl;
 
 // The version line: "アルバーノ ver." followed by the build's version, or
@@ -28,10 +28,10 @@ public:
     QLabel* Version = nullptr;
     TFocusControl* FocusControl = nullptr;
     QTextEdit* Memo = nullptr;
-    QPushButton* SpeedButton2 = nullptr;  // 開く(&O)
-    QToolButton* Button1 = nullptr;       // ホームページ
-    QPushButton* Button_NewPrg = nullptr;
-    QPushButton* SpeedButton1 = nullptr;  // 閉じる(&C)
+    TAlignSpeedButton* SpeedButton2 = nullptr;  // 開く(&O)
+    TDropdownSpeedButton* Button1 = nullptr;    // ホームページ
+    TAlignSpeedButton* Button_NewPrg = nullptr;
+    TAlignSpeedButton* SpeedButton1 = nullptr;  // 閉じる(&C)
     QMenu* PopupMenu = nullptr;
 
     // The notice of the memo, one entry per line.

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -19,6 +17,8 @@
 #include "shell/help.h"
 #include "shell/main_frame.h"
 #include "shell/open_dialog.h"
+#include "shell/program_icons.h"
+#include "shell/qt_translations.h"
 #include "shell/single_instance.h"
 #include "shell/start_list.h"
 #include "shell/termination.h"
@@ -149,20 +149,6 @@ void FrameShell::FormDestroy() {
     ControlSize->FormDestroy();
 }
 
-void ConfigureApplication() {
-    // Qt's own dialogs (file, print, colour) speak Japanese like the rest.
-    auto* translator = new QTranslator(qApp);
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
-    // No application display name: the window system would append it to
-    // every title, and the titles are exactly the program's own.
-    InstallHelpKey();
-    ApplicationHelp::Instance().SetFolder(HelpFolder());
-}
-
 int RunApplication(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList arguments = app.arguments();
@@ -174,7 +160,13 @@ int RunApplication(int argc, char** argv) {
     InstanceLock lock(work);
     if (!CheckPreviousInstance(lock, work, arguments)) return 0;
 
-    ConfigureApplication();
+    // Window titles stay exactly the program's own: no application display
+    // name, which the window system would append to every title.
+    QTranslator qtTexts;
+    if (LoadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
+    QApplication::setWindowIcon(ApplicationIcon());
+    InstallHelpKey();
+    ApplicationHelp::Instance().SetFolder(HelpFolder());
 
     AccessViewEnv(EnvAccess::Read);
     {

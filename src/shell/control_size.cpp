@@ -29,14 +29,6 @@ QRect Desktop(const QWidget* w) {
     return QRect(0, 0, 640, 480);
 }
 
-// A form's rectangle in its normal state: outer position, inner size.
-QRect NormalRect(const QWidget* w) {
-    if (!w->isMaximized() && !w->isFullScreen()) return QRect(w->pos(), w->size());
-    const QRect normal = w->normalGeometry();
-    const QPoint frameOffset = w->geometry().topLeft() - w->frameGeometry().topLeft();
-    return QRect(normal.topLeft() - frameOffset, normal.size());
-}
-
 }  // namespace
 
 StoredPlacement PlacementToRestore(const StoredPlacement& stored, const QRect& desktop,
@@ -51,7 +43,8 @@ void LoadControlPlacement(QIniFile& ini, QWidget* control, const QString& sectio
                           ControlSizeStyle style) {
     if (!control) return;
     const bool form = IsForm(control);
-    QRect rect = form ? NormalRect(control) : control->geometry();
+    const QRect current = form ? NormalOuterRect(control) : control->geometry();
+    QRect rect = current;
     if (style != ControlSizeStyle::Visible) {
         rect = QRect(ini.ReadInteger(section, kLeft, rect.left()),
                      ini.ReadInteger(section, kTop, rect.top()),
@@ -63,11 +56,10 @@ void LoadControlPlacement(QIniFile& ini, QWidget* control, const QString& sectio
         StoredPlacement stored{
             rect, ini.ReadInteger(section, kWindowState, control->isMaximized() ? 1 : 0) != 0};
         const StoredPlacement apply =
-            PlacementToRestore(stored, Desktop(control), IsSizeable(control), control->size());
+            PlacementToRestore(stored, Desktop(control), IsSizeable(control), current.size());
         if (control->isMaximized())
             control->setWindowState(control->windowState() & ~Qt::WindowMaximized);
-        control->move(apply.rect.topLeft());
-        control->resize(apply.rect.size());
+        SetOuterRect(control, apply.rect);
         if (apply.maximized) control->setWindowState(control->windowState() | Qt::WindowMaximized);
         return;
     }
@@ -87,7 +79,7 @@ void SaveControlPlacement(QIniFile& ini, QWidget* control, const QString& sectio
     ini.EraseSection(section);
     if (IsForm(control)) {
         if (style == ControlSizeStyle::Visible) return;
-        const QRect rect = NormalRect(control);
+        const QRect rect = NormalOuterRect(control);
         ini.WriteInteger(section, kWindowState, control->isMaximized() ? 1 : 0);
         ini.WriteInteger(section, kLeft, rect.left());
         ini.WriteInteger(section, kTop, rect.top());

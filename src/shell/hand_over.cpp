@@ -12,11 +12,14 @@
 #include <QTimer>
 #include <QtEndian>
 
-#include "shell/peer_user.h"
 #include "shell/single_instance.h"
 #include "shell/start_list.h"
 
-Q_LOGGING_CATEGORY(lcHandOver, "neridal.handover")
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -26,7 +29,37 @@ constexpr qsizetype kHeaderBytes = 12;
 constexpr int kStallMs = 10000;
 const char kAnswer = '\x01';
 
+Q_LOGGING_CATEGORY(lcHandOver, "neridal.handover")
+
+quint32 OwnUser() {
+#ifdef Q_OS_UNIX
+    return quint32(geteuid());
+#else
+    return 0;
+#endif
+}
+
 }  // namespace
+
+std::optional<quint32> PeerUser(qintptr socketDescriptor) {
+    if (socketDescriptor < 0) return std::nullopt;
+#if defined(Q_OS_LINUX)
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 ||
+        length != sizeof credentials)
+        return std::nullopt;
+    return quint32(credentials.uid);
+#elif defined(Q_OS_UNIX)
+    uid_t user = 0;
+    gid_t group = 0;
+    if (getpeereid(int(socketDescriptor), &user, &group) != 0) return std::nullopt;
+    return quint32(user);
+#else
+    // Named pipes: QLocalServer's user-access option already keeps others out.
+    return OwnUser();
+#endif
+}
 
 QByteArray EncodeHandOver(const HandOverMessage& message) {
     QByteArray out(kHeaderBytes, '\0');
@@ -112,7 +145,7 @@ HandOverStep DecideHandOver(const HandOverMessage& message, bool foreignWindowAc
 }
 
 HandOverServer::HandOverServer(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), allowedUser_(OwnUserId()) {}
+    : QObject(parent), handler_(std::move(handler)), peerUser_(OwnUser()) {}
 
 HandOverServer::~HandOverServer() = default;
 
@@ -133,11 +166,11 @@ void HandOverServer::Accept() {
 }
 
 void HandOverServer::Serve(QLocalSocket* socket) {
-    // Any local user can reach an abstract socket: only our own user may
-    // make this instance open files.
-    if (PeerUserId(socket->socketDescriptor()) != allowedUser_) {
-        qCWarning(lcHandOver)
-            << "hand-over refused: the connecting process belongs to another user";
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    const std::optional<quint32> peer = PeerUser(socket->socketDescriptor());
+    if (!peer || *peer != peerUser_) {
+        qCWarning(lcHandOver) << "hand-over from another user refused:"
+                              << (peer ? qint64(*peer) : qint64(-1));
         socket->abort();
         socket->deleteLater();
         return;
@@ -147,7 +180,6 @@ void HandOverServer::Serve(QLocalSocket* socket) {
     stall->setSingleShot(true);
     connect(stall, &QTimer::timeout, socket, &QLocalSocket::abort);
     stall->start(kStallMs);
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
     QPointer<QLocalSocket> guard(socket);
     auto handler = handler_;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -61,9 +62,15 @@ enum class HandOverStep {
 };
 HandOverStep DecideHandOver(const HandOverMessage& message, bool foreignWindowActive);
 
+// The user id of the process at the other end of a connected local socket,
+// as the system reports it (not as the peer claims); none when unknown.
+std::optional<quint32> PeerUser(qintptr socketDescriptor);
+
 // The running instance's end: listens on `serverName` and calls the handler
 // for each complete message, then answers the sender. Malformed or stalled
-// connections are dropped.
+// connections are dropped, and so is every connection from another user: an
+// abstract socket carries no file permissions, so anyone on the machine could
+// otherwise make the viewer open files of their choosing.
 class HandOverServer : public QObject {
     Q_OBJECT
 public:
@@ -72,10 +79,8 @@ public:
     ~HandOverServer() override;
 
     bool Listen(const QString& serverName);
-
-    // Connections are served only from processes of this user (by default
-    // the running instance's own); others are dropped unread.
-    void setAllowedUser(quint32 userId) { allowedUser_ = userId; }
+    // The one user whose connections are served: by default this process's.
+    void SetPeerUser(quint32 user) { peerUser_ = user; }
 
 private:
     void Accept();
@@ -83,5 +88,5 @@ private:
 
     Handler handler_;
     QLocalServer* server_ = nullptr;
-    quint32 allowedUser_;
+    quint32 peerUser_;
 };

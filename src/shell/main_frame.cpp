@@ -13,16 +13,17 @@
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "controls/align_speed_button.h"
 #include "controls/enable_panel.h"
 #include "controls/paint_combo_box.h"
-#include "controls/toolbar_icons.h"
 #include "document/album_format.h"
 #include "document/page_output.h"
+#include "shell/program_icons.h"
 #include "shell/web_links.h"
+#include "shell/window_placing.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/zoom_choices.h"
@@ -30,6 +31,9 @@
 namespace {
 
 constexpr int kHelpContext = 82;
+constexpr int kToolbarButtonSize = 28;
+// The frame's size as designed, title bar and frame included.
+constexpr QSize kDesignedSize(870, 640);
 constexpr int kHelpFinder = 11;
 
 QAction* AddItem(QMenu* menu, const QString& caption, int helpContext = 0) {
@@ -68,7 +72,7 @@ TVMainForm::TVMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateToolBar();
     CreateMenus();
     FormCreate();
-    resize(870, 640);
+    SetOuterSize(this, kDesignedSize);
 }
 
 TVMainForm::~TVMainForm() {
@@ -95,17 +99,16 @@ void TVMainForm::CreateToolBar() {
     bar->setContentsMargins(2, 2, 2, 2);
     bar->setSpacing(0);
     auto button = [&](ToolbarPicture picture, const QString& tip, bool toggle) {
-        auto* b = new QToolButton(PL_Top);
-        b->setAutoRaise(true);
-        b->setFixedSize(28, 28);
+        auto* b = new TAlignSpeedButton(PL_Top);
+        b->setFixedSize(kToolbarButtonSize, kToolbarButtonSize);
         b->setIcon(ToolbarIcon(picture));
+        b->setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
         b->setToolTip(tip);
         b->setCheckable(toggle);
-        b->setFocusPolicy(Qt::NoFocus);
         bar->addWidget(b);
         return b;
     };
-    auto at = [this](FrameButton which) -> QToolButton*& { return Buttons[size_t(which)]; };
+    auto at = [this](FrameButton which) -> TAlignSpeedButton*& { return Buttons[size_t(which)]; };
     SB_Open = button(ToolbarPicture::Open, QStringLiteral("開く"), false);
     at(FrameButton::Marjin) = button(ToolbarPicture::Margin, QStringLiteral("マージン調整"), false);
     at(FrameButton::Prn) = button(ToolbarPicture::Print, QStringLiteral("印刷"), false);
@@ -152,7 +155,7 @@ void TVMainForm::CreateToolBar() {
     setCentralWidget(central);
 
     DisableBound();
-    connect(SB_Open, &QToolButton::clicked, this, &TVMainForm::SB_OpenClick);
+    connect(SB_Open, &QAbstractButton::clicked, this, &TVMainForm::SB_OpenClick);
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &TVMainForm::MergeMenus);
 }
 
@@ -180,7 +183,7 @@ void TVMainForm::CreateMenus() {
     SearchforHelpOn = AddItem(Help1, QStringLiteral("トピックの検索(&K)"), 64);
     Help1->addSeparator();
     QMenu* n4 = Help1->addMenu(QStringLiteral("ホームページ(&H)"));
-    Mn_Delna = AddItem(n4, PartnerMenuCaption(2), 65);
+    Mn_Delna = AddItem(n4, FramePartnerMenuCaption(), 65);
     n4->addSeparator();
     Mn_SeriesSite = AddItem(n4, SeriesMenuCaption());
     N6 = AddItem(n4, QStringLiteral("ハルカゼシリーズの紹介(&C)..."));
@@ -236,6 +239,7 @@ void TVMainForm::CreateMenus() {
 
 void TVMainForm::FormCreate() {
     setWindowTitle(QStringLiteral("アルバーノ"));
+    setWindowIcon(ApplicationIcon());
     const ViewEnv& env = ViewEnvironment();
     PL_Top->setVisible(env.toolBar);
     Bevel->setVisible(env.toolBar);
@@ -500,6 +504,5 @@ void TVMainForm::ArrangeIcon1Click() {
 
 void TVMainForm::SizePresetClick(int width, int height) {
     showNormal();
-    const QSize extra = frameGeometry().size() - size();
-    resize(width - extra.width(), height - extra.height());
+    SetOuterSize(this, QSize(width, height));
 }

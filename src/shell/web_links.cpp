@@ -27,16 +27,21 @@ QString CatalogPageAddress() {
     return QStringLiteral("https://www.delna.example/harukaze/");
 }
 QString SeriesSiteName() {
-    return QStringLiteral("ハルカゼシリーズ ホームページ ");
+    return QStringLiteral("ハルカゼシリーズ ホームページ");
 }
 
-QString PartnerMenuCaption(int blanks) {
-    return QStringLiteral("DELNA ホームページ") + QString(blanks, QLatin1Char(' ')) +
-           PartnerHomePageAddress() + QStringLiteral("(&K)");
+QString FramePartnerMenuCaption() {
+    return QStringLiteral("DELNA ホームページ  ") + PartnerHomePageAddress() +
+           QStringLiteral("(&K)");
+}
+
+QString AboutPartnerMenuCaption() {
+    return QStringLiteral("DELNA ホームページ ") + PartnerHomePageAddress() +
+           QStringLiteral("(&K)...");
 }
 
 QString SeriesMenuCaption() {
-    return SeriesSiteName() + SeriesSiteAddress() + QStringLiteral("(&M)");
+    return SeriesSiteName() + QLatin1Char(' ') + SeriesSiteAddress() + QStringLiteral("(&M)");
 }
 
 UrlOpener SetUrlOpener(UrlOpener opener) {

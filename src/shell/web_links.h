@@ -13,9 +13,12 @@ QString SeriesSiteAddress();       // the product series' web site
 QString CatalogPageAddress();      // the partner's page introducing the product series
 QString SeriesSiteName();
 
-// Menu captions that show the addresses: the frame's menu puts two blanks
-// between the partner's name and its address, the about box's popup one.
-QString PartnerMenuCaption(int blanks);
+// Menu captions that show the addresses, built from the same values that the
+// links open. The frame's item puts two blanks between the partner's name and
+// its address; the about box's item one, and it ends in "...". The series
+// site reads the same in both menus.
+QString FramePartnerMenuCaption();
+QString AboutPartnerMenuCaption();
 QString SeriesMenuCaption();
 
 inline const QString kNoInternetMessage =

@@ -16,6 +16,7 @@
 
 #include "controls/cng_lst_box.h"
 #include "controls/focus_control.h"
+#include "controls/no_paint_panel.h"
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
 #include "metafile/picture.h"
@@ -28,6 +29,7 @@
 namespace {
 
 const QColor kPaleColor(211, 223, 224);
+const QColor kSilver(192, 192, 192);
 
 QAction* AddItem(QMenu* menu, const QString& caption, int helpContext) {
     QAction* a = menu->addAction(caption);
@@ -58,8 +60,8 @@ TViewForm::~TViewForm() {
     disconnect(FocusControl, nullptr, this, nullptr);
     disconnect(JumpTree, nullptr, this, nullptr);
     ScrollBox->viewport()->removeEventFilter(this);
-    ScrollBox->horizontalScrollBar()->removeEventFilter(this);
     ScrollBox->verticalScrollBar()->removeEventFilter(this);
+    ScrollBox->horizontalScrollBar()->removeEventFilter(this);
     PL_Paper->removeEventFilter(this);
     widget()->removeEventFilter(this);
 }
@@ -78,11 +80,11 @@ void TViewForm::CreateComponents() {
     bodyLayout->addWidget(Splitter);
 
     // Contents pane.
-    PL_JumpTree = new QWidget;
+    PL_JumpTree = new TNoPaintPanel;
     auto* paneLayout = new QVBoxLayout(PL_JumpTree);
     paneLayout->setContentsMargins(1, 1, 1, 1);
     paneLayout->setSpacing(0);
-    PL_JumpTool = new QWidget(PL_JumpTree);
+    PL_JumpTool = new TNoPaintPanel(PL_JumpTree);
     PL_JumpTool->setFixedHeight(18);
     auto* toolLayout = new QHBoxLayout(PL_JumpTool);
     toolLayout->setContentsMargins(0, 0, 0, 0);
@@ -102,14 +104,32 @@ void TViewForm::CreateComponents() {
     Splitter->addWidget(PL_JumpTree);
 
     // Page area and status strip.
-    Panel1 = new QWidget;
+    Panel1 = new TNoPaintPanel;
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(1, 1, 1, 1);
     panelLayout->setSpacing(0);
+    auto* pageRow = new QHBoxLayout;
+    pageRow->setSpacing(0);
     ScrollBox = new TScrollBox(Panel1);
     ScrollBox->horizontalScrollBar()->setSingleStep(39);
     ScrollBox->verticalScrollBar()->setSingleStep(20);
-    panelLayout->addWidget(ScrollBox, 1);
+    pageRow->addWidget(ScrollBox, 1);
+    // The page area's keyboard catcher and its Alt+P label sit at zero width
+    // beside the scroll area, so that they work with the status strip hidden.
+    FocusControl = new TFocusControl(Panel1);
+    FocusControl->setFixedWidth(0);
+    FocusLabel = new QLabel(QStringLiteral("(&P)"), Panel1);
+    FocusLabel->setFixedWidth(0);
+    FocusLabel->setBuddy(FocusControl);
+    pageRow->addWidget(FocusControl);
+    pageRow->addWidget(FocusLabel);
+    panelLayout->addLayout(pageRow, 1);
+    // A click beside the sheet or on a scroll bar gives the keyboard to the
+    // page area, as a click on the sheet does.
+    ScrollBox->setFocusPolicy(Qt::ClickFocus);
+    ScrollBox->setFocusProxy(FocusControl);
+    ScrollBox->horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
+    ScrollBox->verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
     PL_Paper = new TSheetPanel(ScrollBox->content());
     PL_Paper->hide();
     PaintBox = new TPaintBox(PL_Paper);
@@ -123,26 +143,20 @@ void TViewForm::CreateComponents() {
     PL_Bottom0 = new TPanelExt(PL_Bottom);
     PL_Bottom1 = new TPanelExt(PL_Bottom);
     PL_Bottom2 = new TPanelExt(PL_Bottom);
+    for (TPanelExt* p : {PL_Bottom0, PL_Bottom1, PL_Bottom2}) {
+        p->setBevelOuter(BevelKind::Lowered);
+        p->setMinimumWidth(0);
+    }
     PL_Bottom0->setFixedWidth(60);
     PL_Bottom1->setFixedWidth(60);
-    PL_Bottom2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (auto* p : {PL_Bottom0, PL_Bottom1}) {
-        QPalette pal = p->palette();
-        pal.setColor(QPalette::Window, QColor(192, 192, 192));
-        p->setPalette(pal);
-        p->setAutoFillBackground(true);
-    }
+    PL_Bottom0->setColor(kSilver);
+    PL_Bottom1->setColor(kSilver);
+    PL_Bottom2->setAlignment(Qt::AlignLeft);
+    PL_Bottom2->setColor(PL_Bottom->palette().color(QPalette::Window));
     bottomLayout->addWidget(PL_Bottom0);
     bottomLayout->addWidget(PL_Bottom1);
     bottomLayout->addWidget(PL_Bottom2, 1);
     panelLayout->addWidget(PL_Bottom);
-    // The page area's focus control and its "(&P)" label take no room and
-    // stay outside the status strip, so Alt+P works with the strip hidden.
-    FocusControl = new TFocusControl(Panel1);
-    FocusControl->setFixedSize(0, 0);
-    FocusLabel = new QLabel(QStringLiteral("(&P)"), Panel1);
-    FocusLabel->setFixedSize(0, 0);
-    FocusLabel->setBuddy(FocusControl);
     Splitter->addWidget(Panel1);
     Splitter->setStretchFactor(0, 0);
     Splitter->setStretchFactor(1, 1);
@@ -161,8 +175,8 @@ void TViewForm::CreateComponents() {
     connect(FocusControl, &TFocusControl::entered, this, &TViewForm::FocusControlEnter);
     connect(FocusControl, &TFocusControl::exited, this, &TViewForm::FocusControlExit);
     ScrollBox->viewport()->installEventFilter(this);
-    ScrollBox->horizontalScrollBar()->installEventFilter(this);
     ScrollBox->verticalScrollBar()->installEventFilter(this);
+    ScrollBox->horizontalScrollBar()->installEventFilter(this);
     PL_Paper->installEventFilter(this);
     body->installEventFilter(this);
 

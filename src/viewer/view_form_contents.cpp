@@ -31,9 +31,9 @@ void TViewForm::JumpTreeDrawItem(QPainter& painter, int index, const QRect& r, b
     if (selected) background = JumpTree->hasFocus() ? QColor(128, 128, 128) : QColor(192, 192, 192);
     painter.fillRect(r, background);
 
-    const QPixmap icon = ContentsIcon(e.level <= 0 ? 0 : 1);
+    const QPixmap icon = ContentsIcon(e.level <= 0 ? 0 : 1, JumpTree->devicePixelRatioF());
     int x = e.level <= 0 ? 3 : (e.level - 1) * 2 * indentUnit_ + 3;
-    painter.drawPixmap(r.left() + x, r.top() + (r.height() - icon.height()) / 2, icon);
+    painter.drawPixmap(r.left() + x, r.top() + (r.height() - kContentsIconSize) / 2, icon);
 
     painter.setFont(JumpTree->font());
     const QFontMetrics metrics(JumpTree->font());

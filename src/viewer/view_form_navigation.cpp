@@ -195,15 +195,13 @@ void TViewForm::ImageOrgMouseUp(QMouseEvent*) {
 }
 
 bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
-    const bool scrollBar =
-        watched == ScrollBox->horizontalScrollBar() || watched == ScrollBox->verticalScrollBar();
-    if (watched == ScrollBox->viewport() || scrollBar) {
-        if (event->type() == QEvent::Resize && !scrollBar) {
+    // The wheel over the scroll bars scrolls the area as over the page.
+    const bool scrollArea = watched == ScrollBox->viewport() ||
+                            watched == ScrollBox->verticalScrollBar() ||
+                            watched == ScrollBox->horizontalScrollBar();
+    if (scrollArea) {
+        if (event->type() == QEvent::Resize && watched == ScrollBox->viewport()) {
             ScrollBoxResize();
-        } else if (event->type() == QEvent::MouseButtonPress) {
-            // A click beside the sheet or on a scroll bar keeps the keys on
-            // the page area.
-            FocusControl->setFocus();
         } else if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);
             // One step per notch; finer wheels add up to whole notches.

@@ -1,5 +1,5 @@
-// The stand-in controls: the focus-catching control, the list that reports
-// every current-item change, the zoom selector's combo box.
+// The focus-catching control, the list that reports every current-item
+// change, and the combo boxes.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controls/cng_lst_box.h"
+#include "controls/combo_box_next.h"
 #include "controls/focus_control.h"
 #include "controls/paint_combo_box.h"
 
@@ -48,6 +49,15 @@ TEST(FocusControl, EveryKeyReachesItsHandlerAndFocusStays) {
     focus->setFocus();
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(enters, 1);
+
+    // Switching to another window and back: exit, then enter.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_EQ(exits, 2);
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(enters, 2);
+    EXPECT_TRUE(focus->hasFocus());
 }
 
 TEST(CngLstBox, ReportsSelectionsByCodeAndByKeys) {
@@ -73,6 +83,95 @@ TEST(CngLstBox, ReportsSelectionsByCodeAndByKeys) {
     EXPECT_EQ(list.currentRow(), 2);
 }
 
+TEST(CngLstBox, DrawsNothingWhileAsleep) {
+    TCngLstBox list;
+    list.addItems({QStringLiteral("a"), QStringLiteral("b")});
+    int drawn = 0;
+    list.setDrawItem([&](QPainter&, int, const QRect&, bool) { ++drawn; });
+    list.resize(100, 60);
+    list.grab();
+    EXPECT_GT(drawn, 0);
+    drawn = 0;
+    list.setSleepUpdate(true);
+    list.grab();
+    EXPECT_EQ(drawn, 0);
+}
+
+// A combo box between two line edits in an active window.
+class ComboBoxNextTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&window);
+        before = new QLineEdit(&window);
+        box = new TComboBoxNext(&window);
+        after = new QLineEdit(&window);
+        layout->addWidget(before);
+        layout->addWidget(box);
+        layout->addWidget(after);
+        box->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        box->setCurrentIndex(1);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+    }
+    QWidget window;
+    QLineEdit* before = nullptr;
+    TComboBoxNext* box = nullptr;
+    QLineEdit* after = nullptr;
+};
+
+TEST_F(ComboBoxNextTest, EnterAndDownMoveOnAndUpIsSwallowed) {
+    box->setEnterNext(TEnterStyle::esEnter | TEnterStyle::esDown);
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->currentIndex(), 1);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_TRUE(after->hasFocus());
+    EXPECT_EQ(box->currentIndex(), 1);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(after->hasFocus());
+    // With Shift held nothing moves the focus.
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(box->hasFocus());
+    // Without neighbour keys the arrows choose, as usual.
+    box->setEnterNext({});
+    box->setCurrentIndex(1);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentIndex(), 2);
+    EXPECT_TRUE(box->hasFocus());
+}
+
+TEST_F(ComboBoxNextTest, LeftMovesBackOnlyFromTheStartOfTheText) {
+    box->setEditable(true);
+    box->setEnterNext(TEnterStyle::esLeft);
+    box->setEditText(QStringLiteral("abc"));
+    box->lineEdit()->setCursorPosition(3);
+    QTest::keyClick(box, Qt::Key_Left);
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->lineEdit()->cursorPosition(), 2);
+    box->lineEdit()->setCursorPosition(0);
+    QTest::keyClick(box, Qt::Key_Left);
+    EXPECT_TRUE(before->hasFocus());
+}
+
+TEST_F(ComboBoxNextTest, ColoursFollowTheFocus) {
+    box->setFocusColor(Qt::yellow);
+    box->setNoFocusColor(Qt::white);
+    box->setFocusFontColor(Qt::red);
+    box->setFocusColorChange(true);
+    EXPECT_EQ(box->shownColor(), QColor(Qt::yellow));
+    EXPECT_EQ(box->shownFontColor(), QColor(Qt::red));
+    after->setFocus();
+    EXPECT_EQ(box->shownColor(), QColor(Qt::white));
+    box->setNoFocusColor(Qt::cyan);  // applied at once while unfocused
+    EXPECT_EQ(box->shownColor(), QColor(Qt::cyan));
+    box->setFocus();
+    EXPECT_EQ(box->shownColor(), QColor(Qt::yellow));
+}
+
 TEST(PaintComboBox, LeftRightAndEnterDoNotChangeTheChoice) {
     TPaintComboBox box;
     box.addItems({QStringLiteral(" 50 %"), QStringLiteral(" 60 %"), QStringLiteral(" 70 %")});
@@ -86,6 +185,13 @@ TEST(PaintComboBox, LeftRightAndEnterDoNotChangeTheChoice) {
     EXPECT_EQ(activations, 0);
     QTest::keyClick(&box, Qt::Key_Down);
     EXPECT_EQ(box.currentIndex(), 2);
+
+    // Closing the list is reported.
+    int closeUps = 0;
+    QObject::connect(&box, &TPaintComboBox::closeUp, [&] { ++closeUps; });
+    box.showPopup();
+    box.hidePopup();
+    EXPECT_EQ(closeUps, 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include "core/ini_file.h"
 #include "shell/window_placing.h"
@@ -67,14 +68,17 @@ TEST_F(ControlSizeTest, FirstStartCentresTheFrameAndClosingSavesItInKeyOrder) {
     int created = 0, started = 0;
     keeper->OnCreate = [&] { ++created; };
     keeper->OnStart = [&] { ++started; };
-    frame->resize(300, 200);
+    SetOuterSize(frame.get(), QSize(300, 200));
     frame->show();
+    const QRect centred(CenterOnMonitorPos(QSize(300, 200), Screen()), QSize(300, 200));
+    EXPECT_EQ(frame->frameGeometry(), centred);
+    frame->move(50, 60);
     frame->hide();
     frame->show();  // only the first show restores
     EXPECT_EQ(created, 1);
     EXPECT_EQ(started, 1);
+    EXPECT_EQ(frame->pos(), QPoint(50, 60));
     EXPECT_EQ(keeper->Section(), "Sz_VMainForm");
-    EXPECT_EQ(frame->pos(), CenterOnMonitorPos(QSize(300, 200), Screen()));
     EXPECT_FALSE(frame->isMaximized());
     frame->move(12, 34);
     frame->close();
@@ -84,9 +88,8 @@ TEST_F(ControlSizeTest, FirstStartCentresTheFrameAndClosingSavesItInKeyOrder) {
 }
 
 TEST_F(ControlSizeTest, AMaximisedFrameSavesStateOneAndItsRestoredRectangle) {
-    frame->resize(300, 200);
     frame->show();
-    frame->move(40, 30);
+    SetOuterRect(frame.get(), QRect(40, 30, 300, 200));
     frame->showMaximized();
     ASSERT_TRUE(frame->isMaximized());
     keeper->FormDestroy();
@@ -108,18 +111,39 @@ TEST_F(ControlSizeTest, ASavedPlacementTooLargeForTheDesktopIsPulledBackInside) 
         ini.WriteInteger("Sz_VMainForm", "szHeight", 3000);
     }
     frame->show();
+    // Title bar and frame included: nothing sticks out of the desktop.
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-    EXPECT_EQ(QRect(frame->pos(), frame->size()), desktop);
+    EXPECT_EQ(frame->frameGeometry(), desktop);
+}
+
+TEST_F(ControlSizeTest, SavedSizesAreOuterSizes) {
+    {
+        QIniFile ini(work.ini());
+        ini.WriteInteger("Sz_VMainForm", "szWindowState", 0);
+        ini.WriteInteger("Sz_VMainForm", "szLeft", 10);
+        ini.WriteInteger("Sz_VMainForm", "szTop", 20);
+        ini.WriteInteger("Sz_VMainForm", "szWidth", 500);
+        ini.WriteInteger("Sz_VMainForm", "szHeight", 400);
+    }
+    frame->show();
+    const QMargins margins = frame->windowHandle()->frameMargins();
+    ASSERT_FALSE(margins.isNull()) << "the platform gives windows no frame";
+    EXPECT_EQ(frame->frameGeometry(), QRect(10, 20, 500, 400));
+    EXPECT_EQ(frame->size(), QSize(500, 400).shrunkBy(margins));
+    keeper->Save();
+    QIniFile ini(work.ini());
+    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWidth", -1), 500);
+    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szHeight", -1), 400);
 }
 
 TEST_F(ControlSizeTest, SavedStateOneMaximisesAndGarbledKeysKeepTheCentredPlacement) {
     ScopedWorkFolder::Touch(work.ini(), "[Sz_VMainForm]\nszWindowState=1\nszLeft=x\nszWidth=\n");
-    frame->resize(300, 200);
+    SetOuterSize(frame.get(), QSize(300, 200));
     frame->show();
     EXPECT_TRUE(frame->isMaximized());
     frame->showNormal();
-    EXPECT_EQ(frame->pos(), CenterOnMonitorPos(QSize(300, 200), Screen()));
-    EXPECT_EQ(frame->size(), QSize(300, 200));
+    EXPECT_EQ(frame->frameGeometry(),
+              QRect(CenterOnMonitorPos(QSize(300, 200), Screen()), QSize(300, 200)));
 }
 
 TEST_F(ControlSizeTest, ControlsStoreTheirVisibilityAndStayInsideTheirParent) {

@@ -8,7 +8,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -18,6 +20,7 @@
 #include "shell/end_of_run.h"
 #include "shell/hand_over.h"
 #include "shell/main_frame.h"
+#include "shell/web_links.h"
 #include "shell_fixture.h"
 #include "viewer/messages.h"
 #include "viewer/view_form.h"
@@ -169,6 +172,41 @@ TEST_F(FrameShellTest, TheOpenDialogShowsTheProgramsButtonCaptions) {
     EXPECT_FALSE(native);
 }
 
+TEST_F(FrameShellTest, WebLinkItemsShowTheAddressTheyOpenAndNameTheSeriesAlike) {
+    Make({});
+    TVerForm about(nullptr);
+    QList<QUrl> opened;
+    const UrlOpener previousOpener = SetUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    auto aboutItem = [&](const char* name) { return about.PopupMenu->findChild<QAction*>(name); };
+    ASSERT_TRUE(aboutItem("DELNA1") && aboutItem("SeriesSite1"));
+    for (QAction* item :
+         {frame->Mn_Delna, frame->Mn_SeriesSite, aboutItem("DELNA1"), aboutItem("SeriesSite1")}) {
+        opened.clear();
+        item->trigger();
+        ASSERT_EQ(opened.size(), 1) << item->text().toStdString();
+        EXPECT_TRUE(item->text().contains(opened[0].toString())) << item->text().toStdString();
+    }
+    EXPECT_EQ(frame->Mn_SeriesSite->text(), aboutItem("SeriesSite1")->text());
+    EXPECT_EQ(frame->Mn_Delna->text(), "DELNA ホームページ  " + PartnerHomePageAddress() + "(&K)");
+    EXPECT_EQ(aboutItem("DELNA1")->text(),
+              "DELNA ホームページ " + PartnerHomePageAddress() + "(&K)...");
+    SetUrlOpener(previousOpener);
+}
+
+TEST_F(FrameShellTest, AFirstStartShowsTheFrameAtItsDesignedOuterSize) {
+    Make({});
+    shell->Timer_Start->setInterval(3600 * 1000);
+    frame->show();
+    // 870 x 640 with title bar and frame, within the desktop.
+    const QRect desktop = frame->screen()->virtualGeometry();
+    const QSize expected = QSize(870, 640).boundedTo(desktop.size());
+    EXPECT_EQ(frame->frameGeometry().size(), expected);
+    EXPECT_TRUE(desktop.contains(frame->frameGeometry()));
+}
+
 TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {
     AccessViewEnv(EnvAccess::Read);
     Make({});
@@ -182,7 +220,7 @@ TEST_F(FrameShellTest, EndOfRunWritesSettingsAndPlacementAndDeletesCopies) {
     QIniFile ini(work.ini());
     EXPECT_FALSE(ini.ReadBool("View_Env", "ToolBar", true));
     EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWindowState", -1), 0);
-    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWidth", -1), frame->width());
+    EXPECT_EQ(ini.ReadInteger("Sz_VMainForm", "szWidth", -1), frame->frameGeometry().width());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
-#include <QToolButton>
+#include "controls/align_speed_button.h"
 
 #include "controls/enable_panel.h"
 #include "controls/paint_combo_box.h"

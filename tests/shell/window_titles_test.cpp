@@ -1,39 +1,134 @@
-// The titles the window system shows are exactly the program's own, and Qt's
-// own dialogs speak Japanese.
+// The titles the window system receives: the real program on a private X
+// server, its windows' names read back from the server.
+
 #include <gtest/gtest.h>
 
-#include <qpa/qplatformwindow.h>
-#include <QCoreApplication>
-#include <QMessageBox>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 
-#include "shell/app_shell.h"
-#include "shell/main_frame.h"
+#include "shell_fixture.h"
+#include "support/test_support.h"
 
 namespace {
 
-// What Qt's platform windows (xcb, wayland) send as the title for `title`.
-struct WindowSystem : QPlatformWindow {
-    static QString TitleFor(const QString& title) {
-        return formatWindowTitle(title, QStringLiteral(" \u2014 "));
+// An X server of its own for one test, on a display number it picks itself.
+class PrivateXServer {
+public:
+    PrivateXServer() {
+        server_.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!server_.waitForStarted(10000)) return;
+        QDeadlineTimer deadline(10000);
+        QByteArray out;
+        while (!out.contains('\n') && !deadline.hasExpired()) {
+            server_.waitForReadyRead(200);
+            out += server_.readAllStandardOutput();
+        }
+        bool ok = false;
+        const int number = out.trimmed().toInt(&ok);
+        if (ok) display_ = QStringLiteral(":%1").arg(number);
+    }
+    ~PrivateXServer() {
+        server_.terminate();
+        if (!server_.waitForFinished(5000)) server_.kill();
+    }
+    QString display() const { return display_; }
+
+    // The names of the server's mapped top-level windows.
+    QStringList WindowNames() const {
+        QProcess tree;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        tree.setProcessEnvironment(env);
+        tree.start(QStringLiteral("xwininfo"),
+                   {QStringLiteral("-root"), QStringLiteral("-children")});
+        tree.waitForFinished(10000);
+        static const QRegularExpression line(QStringLiteral(R"re(^\s+0x[0-9a-f]+ "(.*)": )re"));
+        QStringList names;
+        for (const QString& l : QString::fromUtf8(tree.readAllStandardOutput()).split('\n')) {
+            const QRegularExpressionMatch m = line.match(l);
+            if (m.hasMatch()) names << m.captured(1);
+        }
+        return names;
+    }
+
+private:
+    QProcess server_;
+    QString display_;
+};
+
+class WindowTitlesTest : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    PrivateXServer x;
+    QProcess program;
+
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo(Executable()).isExecutable()) << "neridal is missing";
+        ASSERT_FALSE(x.display().isEmpty()) << "Xvfb did not start";
+    }
+    void TearDown() override { Stop(); }
+    static QString Executable() { return binaryDir() + QStringLiteral("/neridal"); }
+
+    void Start(const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), x.display());
+        program.setProcessEnvironment(env);
+        program.start(Executable(), args);
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+    void Stop() {
+        if (program.state() == QProcess::NotRunning) return;
+        program.kill();
+        program.waitForFinished(5000);
+    }
+    // Waits until a window named `name` is up; returns every window name then.
+    QStringList WaitForWindow(const QString& name) const {
+        QDeadlineTimer deadline(20000);
+        QStringList names = x.WindowNames();
+        while (!names.contains(name) && !deadline.hasExpired()) {
+            QThread::msleep(100);
+            names = x.WindowNames();
+        }
+        return names;
     }
 };
 
-TEST(WindowTitles, TheWindowSystemShowsTheProgramsOwnTitles) {
-    ConfigureApplication();
-    TVMainForm frame;
-    EXPECT_EQ(WindowSystem::TitleFor(frame.windowTitle()), QStringLiteral("アルバーノ"));
-    QMessageBox box(QMessageBox::Information, QStringLiteral("情報"), QStringLiteral("x"));
-    EXPECT_EQ(WindowSystem::TitleFor(box.windowTitle()), QStringLiteral("情報"));
-    EXPECT_EQ(WindowSystem::TitleFor(QStringLiteral("アルバーノ - [SAMPLE.PXA]")),
-              QStringLiteral("アルバーノ - [SAMPLE.PXA]"));
-}
-
-TEST(WindowTitles, QtsOwnDialogsSpeakJapanese) {
-    ConfigureApplication();
-    // A highlighted folder turns the open dialog's button into Qt's "&Open".
-    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("開く(&O)"));
-    EXPECT_NE(QCoreApplication::translate("QFileDialog", "&Save"), QStringLiteral("&Save"));
-    EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+TEST_F(WindowTitlesTest, TitlesAreExactlyTheProgramsOwn) {
+    struct Case {
+        QStringList args;
+        QStringList expected;  // window names that must all be up
+    };
+    const QString album = WriteTestAlbum(root.filePath(QStringLiteral("ALBUM.PXA")));
+    const QString text = root.filePath(QStringLiteral("NOTE.TXT"));
+    ScopedWorkFolder::Touch(text);
+    const Case cases[] = {
+        {{}, {QStringLiteral("アルバーノ"), QStringLiteral("バージョン情報")}},
+        // A document window opens maximised and lends the frame its name.
+        {{album}, {QStringLiteral("アルバーノ - [ALBUM]")}},
+        // The refusal comes while the new window still stands in the frame.
+        {{text}, {QStringLiteral("アルバーノ - [無題]"), QStringLiteral("情報")}},
+    };
+    for (const Case& c : cases) {
+        Start(c.args);
+        QStringList names;
+        for (const QString& name : c.expected)
+            names = WaitForWindow(name);
+        for (const QString& name : c.expected)
+            EXPECT_TRUE(names.contains(name))
+                << name.toStdString() << " not among: " << names.join(" | ").toStdString();
+        for (const QString& name : names)
+            EXPECT_FALSE(name.contains(QStringLiteral(" — "))) << name.toStdString();
+        Stop();
+    }
 }
 
 }  // namespace

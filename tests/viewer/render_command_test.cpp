@@ -35,9 +35,8 @@ ToolRun RunTool(const QStringList& args) {
 class RenderCommandTest : public testing::Test {
 protected:
     void SetUp() override {
-        // The build makes the tool: its absence is a broken build, not a skip.
-        ASSERT_TRUE(QFileInfo::exists(Tool()))
-            << "neridal-tool is missing: " << Tool().toStdString();
+        // The build makes the tool; a build without it has failed.
+        ASSERT_TRUE(QFileInfo(Tool()).isExecutable()) << "neridal-tool is missing";
         TestAlbum album;
         album.pages = 3;
         album.turned = {2};

@@ -14,6 +14,7 @@
 #include "controls/focus_control.h"
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
+#include "support/test_support.h"
 #include "viewer/messages.h"
 #include "printing/printable_area.h"
 #include "viewer/sheet_layout.h"
@@ -313,12 +314,12 @@ TEST_F(ViewFormTest, SelectingAnEntryShowsItsPageAfterTheSelectionRests) {
     view->JumpTree->setCurrentRow(2);
     EXPECT_TRUE(view->Timer->isActive());
     EXPECT_EQ(view->currentPage(), 1);  // nothing yet
-    QTRY_COMPARE(view->currentPage(), 9);
+    EXPECT_TRUE(WaitUntil([&] { return view->currentPage() == 9; }));
     EXPECT_FALSE(view->Timer->isActive());
 
     // An entry beyond the last page selects nothing and loads nothing.
     view->JumpTree->setCurrentRow(3);
-    QTRY_VERIFY(!view->Timer->isActive());
+    EXPECT_TRUE(WaitUntil([&] { return !view->Timer->isActive(); }));
     EXPECT_EQ(view->currentPage(), 9);
 }
 
@@ -477,7 +478,7 @@ TEST_F(ViewFormTest, OtherFormatsKeepTheScrollPositionOnPageChange) {
     TestAlbum album;
     album.extension = QStringLiteral("PXB");
     TViewForm* view = OpenAlbum(album);
-    if (!view) GTEST_SKIP() << "no PXB writer";
+    ASSERT_TRUE(view);
     VBar(view)->setValue(100);
     Key(view, Qt::Key_PageDown);
     EXPECT_EQ(view->currentPage(), 2);
@@ -549,6 +550,68 @@ TEST_F(ViewFormTest, FocusOnThePageAreaDarkensItsSurroundings) {
     view->JumpTree->setFocus();
     QTest::keyClick(view->JumpTree, Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(view->FocusControl->hasFocus());
+}
+
+TEST_F(ViewFormTest, ClicksBesideThePageOrOnItsScrollBarsLeaveTheKeyboardOnThePage) {
+    TViewForm* view = OpenAlbum(TestAlbum{});  // fit page: room beside the sheet
+    ASSERT_TRUE(view);
+    QApplication::setActiveWindow(frame.host.get());
+    QWidget* viewport = view->ScrollBox->viewport();
+    const QPoint beside(view->PL_Paper->geometry().left() / 2, viewport->height() / 2);
+    ASSERT_GT(beside.x(), 2);
+    for (QWidget* start :
+         {static_cast<QWidget*>(view->FocusControl), static_cast<QWidget*>(view->JumpTree)}) {
+        start->setFocus();
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, beside);
+        EXPECT_TRUE(view->FocusControl->hasFocus()) << start->metaObject()->className();
+        EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::black));
+    }
+    const int page = view->currentPage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(view->currentPage(), page + 1);
+
+    // At 100 % the scroll bars show; a click on either keeps the page keys.
+    view->Mn10Click(7);
+    for (QScrollBar* bar : {VBar(view), HBar(view)}) {
+        ASSERT_TRUE(WaitUntil([&] { return bar->isVisible(); }));
+        view->JumpTree->setFocus();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->rect().center());
+        EXPECT_TRUE(view->FocusControl->hasFocus());
+        EXPECT_EQ(view->PL_Paper->rimColor(), QColor(Qt::black));
+    }
+    VBar(view)->setValue(VBar(view)->maximum());
+    const int before = view->currentPage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(view->currentPage(), before + 1);
+}
+
+TEST_F(ViewFormTest, AltPReachesThePageWithTheStatusStripHidden) {
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    QApplication::setActiveWindow(frame.host.get());
+    view->PL_Bottom->hide();
+    view->JumpTree->setFocus();
+    QTest::keyClick(view->JumpTree, Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(view->FocusControl->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(view->currentPage(), 2);
+}
+
+TEST_F(ViewFormTest, WheelOverEitherScrollBarCrossesPagesLikeTheArea) {
+    ViewEnvironment().zoomIndex = 7;
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    for (QScrollBar* bar : {VBar(view), HBar(view)}) {
+        ASSERT_TRUE(WaitUntil([&] { return bar->isVisible(); }));
+        const int page = view->currentPage();
+        VBar(view)->setValue(VBar(view)->maximum());
+        Wheel(bar, -120);
+        EXPECT_EQ(view->currentPage(), page + 1);
+        EXPECT_EQ(VBar(view)->value(), 0);
+        Wheel(bar, 120);
+        EXPECT_EQ(view->currentPage(), page);
+        EXPECT_EQ(VBar(view)->value(), VBar(view)->maximum());
+    }
 }
 
 TEST_F(ViewFormTest, RememberedLayoutAppliesOnlyAboveTwentyPixels) {
