@@ -42,6 +42,6 @@ std::optional<mf::Picture> ToolAlbum::LoadPage(int page, QString* why) {
     }
     LoadError error;
     std::optional<mf::Picture> picture = LoadPagePicture(*doc_, page, &error);
-    if (!picture) *why = QStringLiteral("page %1: %2").arg(page).arg(Why(error));
+    if (!picture) *why = Why(error);  // the reason names the page
     return picture;
 }

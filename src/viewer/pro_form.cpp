@@ -52,7 +52,8 @@ TProForm::TProForm(QWidget* parent) : QDialog(parent) {
     LB_Paper = Label(this, QString(), QRect(96, 132, 373, 17), false);
     LB_Gaiji = Label(this, QString(), QRect(96, 156, 141, 17), false);
     LB_Font = Label(this, QString(), QRect(96, 180, 141, 17), false);
-    Label(this, QStringLiteral("使用フォント"), QRect(244, 156, 73, 42), true);
+    // Two lines: the caption is wider than its box on one.
+    Label(this, QStringLiteral("使用フォント"), QRect(244, 156, 73, 42), true)->setWordWrap(true);
 
     Memo = new QPlainTextEdit(this);
     Memo->setGeometry(320, 156, 149, 42);
