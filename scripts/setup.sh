@@ -7,7 +7,7 @@ SUDO=""
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config git
-    qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev libgl-dev
     zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev qt6-translations-l10n
     clang libclang-rt-dev clang-format
     fonts-ipafont fonts-noto-cjk fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-urw-base35

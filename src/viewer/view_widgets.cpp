@@ -2,7 +2,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScrollBar>
 
 TScrollBox::TScrollBox(QWidget* parent) : QScrollArea(parent), content_(new QWidget) {
     setWidgetResizable(false);
@@ -10,12 +9,6 @@ TScrollBox::TScrollBox(QWidget* parent) : QScrollArea(parent), content_(new QWid
     setWidget(content_);
     content_->setAutoFillBackground(false);
     viewport()->setAutoFillBackground(true);
-    // The keyboard stays with the page area's focus control: a click beside
-    // the sheet or on a scroll bar must not take it.
-    for (QWidget* w :
-         {static_cast<QWidget*>(this), viewport(), content_,
-          static_cast<QWidget*>(horizontalScrollBar()), static_cast<QWidget*>(verticalScrollBar())})
-        w->setFocusPolicy(Qt::NoFocus);
 }
 
 TSheetPanel::TSheetPanel(QWidget* parent) : QWidget(parent) {
