@@ -6,7 +6,7 @@ SUDO=""
 [ "$(id -u)" = 0 ] || SUDO="sudo"
 
 packages=(
-    build-essential cmake ninja-build ccache pkg-config git
+    build-essential cmake ninja-build ccache pkg-config git file
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev libgl-dev
     zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev qt6-translations-l10n
     clang libclang-rt-dev clang-format
