@@ -7,6 +7,7 @@
 
 #include "core/cp932.h"
 #include "core/sjis_text.h"
+#include "document/document_paper.h"
 #include "document/temp_copy.h"
 #include "document/zlib_reader.h"
 
@@ -175,8 +176,7 @@ bool Loader::ReadSettings(const ReadFn& read) {
         return false;
     doc_->settings = TAlbumSettings::Parse(bytes.constData(), doc_->wideSettings);
     doc_->pageNumberOffset = doc_->settings.pageNumberOffset;
-    doc_->paperWidth = MmToScreenPixels(WholeMm(doc_->settings.paperWidth), options_.screenPpi);
-    doc_->paperHeight = MmToScreenPixels(WholeMm(doc_->settings.paperHeight), options_.screenPpi);
+    SetPaperPixels(*doc_, options_.screenPpi);
     return true;
 }
 

@@ -1,7 +1,10 @@
 #include "document/album_format.h"
 
+#include <unistd.h>
+
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -201,20 +204,28 @@ TAlbumHeader WithMargins(const TAlbumHeader& header, Scaled top, Scaled bottom, 
 }
 
 bool WriteHeaderMargins(const QString& path, const TAlbumHeader& header, QString* error) {
+    const auto fail = [&](const QString& why) {
+        if (error) *error = QStringLiteral("%1 に書き込めませんでした。 (%2)").arg(path, why);
+        return false;
+    };
     QFile file(path);
     // ReadWrite without Truncate keeps every byte after the header.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    if (file.size() < kHeaderSize) {
-        if (error) *error = QStringLiteral("the file is shorter than an album header");
-        return false;
-    }
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    const QByteArray onDisk = file.read(kHeaderSize);
+    if (onDisk.size() < kHeaderSize)
+        return fail(QStringLiteral("the file is shorter than an album header"));
+    // Another program may have put another file under the name since it was
+    // opened: only the album that was read gets its margins rewritten.
+    const TAlbumHeader disk = TAlbumHeader::Parse(onDisk.constData());
+    if (WithMargins(disk, header.marginTop, header.marginBottom, header.marginLeft,
+                    header.marginRight)
+            .Serialize() != header.Serialize())
+        return fail(QStringLiteral("the file is no longer the album that was opened"));
+    // One write of 48 bytes at the start lies in one disk sector: it lands
+    // whole or not at all.
     const QByteArray bytes = header.Serialize();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
+    if (!file.seek(0) || file.write(bytes) != bytes.size()) return fail(file.errorString());
+    if (::fsync(file.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
     return true;
 }

@@ -118,5 +118,7 @@ TAlbumHeader WithMargins(const TAlbumHeader& header, Scaled top, Scaled bottom, 
                          Scaled right);
 
 // Rewrites bytes 0-47 of the document with `header`, touching nothing after
-// them. Refuses a file shorter than a header. Returns false with a reason.
+// them. Refuses a file shorter than a header, and one whose header differs
+// from `header` elsewhere than in the margins (not the album that was read).
+// Returns false with a message that names the file.
 bool WriteHeaderMargins(const QString& path, const TAlbumHeader& header, QString* error);

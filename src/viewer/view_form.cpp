@@ -20,6 +20,7 @@
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
 #include "metafile/picture.h"
+#include "printing/printer_env.h"
 #include "viewer/messages.h"
 #include "viewer/view_env.h"
 #include "viewer/view_env_commands.h"
@@ -43,6 +44,8 @@ TViewForm::TViewForm(FrameControls* frame, QWidget* parent) : QMdiSubWindow(pare
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("無題"));
     setProperty("helpContext", 82);
+    PrinterEnv = std::make_unique<TPrinterEnv>(this);
+    printableArea_ = PrinterEnv.get();
     CreateComponents();
     CreateMenus();
     FormCreate();
@@ -262,6 +265,7 @@ void TViewForm::CreateMenus() {
     connect(N4, &QAction::triggered, this, &TViewForm::N4Click);
     connect(Mn_Clip, &QAction::triggered, this, &TViewForm::Mn_ClipClick);
     connect(Mn_Marjin, &QAction::triggered, this, &TViewForm::MarjinBtnClick);
+    connect(S1, &QAction::triggered, this, &TViewForm::S1Click);
     connect(Mn_Jump, &QAction::triggered, this, &TViewForm::Mn_JumpClick);
     connect(Mn_Start, &QAction::triggered, this, &TViewForm::StartBtnClick);
     connect(Mn_Back, &QAction::triggered, this, &TViewForm::BackBtnClick);
@@ -477,10 +481,6 @@ void TViewForm::R1Click() {
         if (auto* button = frame_->Button(FrameButton::PageScroll)) button->setChecked(true);
     }
     InfoMessage(kResetEnvMessage);
-}
-
-void TViewForm::MarjinBtnClick() {
-    // The margin dialog comes with the printing features.
 }
 
 void TViewForm::SetStatusTexts() {

@@ -29,8 +29,10 @@ class TPanelExt;
 class TScrollBox;
 class TSheetPanel;
 class PrintableArea;
-class QPrintDialog;
+class TPrinterEnv;
+class TSetForm;
 struct AlbumDocument;
+struct DocumentPaper;
 struct LoadError;
 namespace mf {
 class Picture;
@@ -120,20 +122,35 @@ public:
     void Mn_FileClick();
     void Mn_ClipClick();
 
-    // The margin dialog comes with the margin features.
+    // --- printing -----------------------------------------------------------
+    // マージン調整: the margin dialog on this window's page.
     void MarjinBtnClick();
     // 印刷: the print dialog offers the displayed page numbers, then the
-    // chosen pages print with a progress window; `execPrintDialog` runs the
-    // dialog (tests answer it).
+    // chosen pages print with a progress window.
     void PrnBtnClick();
-    std::function<int(QPrintDialog&)> execPrintDialog;
-    bool isPrinting() const { return printing_; }
+    // 印刷設定: the printer-setup dialog; a paper chosen there becomes the
+    // document's.
+    void S1Click();
+    // The document's paper into the printer, before a printer dialog.
+    void ApplyDocPaper();
+    // The printer's paper as the document would keep it.
+    DocumentPaper PrinterPaper();
+    bool PrinterPaperDiffers(const DocumentPaper& saved);
+    // The printer's paper becomes the document's (in memory) and the window
+    // is laid out again.
+    void AdoptPrinterPaper();
+    // The margins in screen pixels at 100 %: top, bottom, left, right.
+    void SetMargins(int top, int bottom, int left, int right);
+    // The in-memory header gets the margins in millimetres and is written
+    // into the file; false with a message when the file cannot take it.
+    bool WriteMarginsToFile(QString* error);
 
     // How often the page picture was played (tests and benchmarks).
     int pageRenderCount() const { return cache_.renderCount(); }
     std::optional<QString> lastErrorMessage() const { return lastError_; }
 
     // Components.
+    std::unique_ptr<TPrinterEnv> PrinterEnv;
     QSplitter* Splitter = nullptr;
     QWidget* PL_JumpTree = nullptr;
     QWidget* PL_JumpTool = nullptr;
@@ -210,7 +227,6 @@ private:
     FrameControls* frame_;
     QString workFolder_;
     std::unique_ptr<AlbumDocument> doc_;
-    bool printing_ = false;
     std::unique_ptr<mf::Picture> picture_;
     std::uint64_t pageSerial_ = 0;
     PageRenderCache cache_;

@@ -1,65 +1,130 @@
-// 印刷: the document's paper into the printer, the print dialog with the
-// displayed page numbers, then the chosen pages with the progress window.
+// Printing from the document window: keeping the document's paper and the
+// printer's in line, 印刷 with its progress window, and 印刷設定.
 #include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include "document/album_document.h"
+#include "document/document_paper.h"
+#include "printing/print_dialogs.h"
 #include "printing/print_job.h"
 #include "printing/print_rules.h"
-#include "printing/printer_messages.h"
-#include "printing/prn_form.h"
+#include "printing/printer_env.h"
 #include "viewer/messages.h"
 #include "viewer/view_form.h"
+#include "viewer/view_widgets.h"
 
 namespace {
 
-// The process's one printer.
-QPrinter& ProcessPrinter() {
-    static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
-    return *printer;
-}
+// Clears the printable-area flag however the command ends.
+class PrintableAreaShown {
+public:
+    explicit PrintableAreaShown(TViewForm& view) : view_(view) { view_.setShowPrintableArea(true); }
+    ~PrintableAreaShown() { view_.setShowPrintableArea(false); }
+    PrintableAreaShown(const PrintableAreaShown&) = delete;
+    PrintableAreaShown& operator=(const PrintableAreaShown&) = delete;
+
+private:
+    TViewForm& view_;
+};
 
 }  // namespace
 
-void TViewForm::PrnBtnClick() {
-    if (!picture_ || !doc_ || printing_) {
+void TViewForm::ApplyDocPaper() {
+    if (!doc_) return;
+    TPrinterEnv& env = *PrinterEnv;
+    const DocumentPaper paper = DocumentPaperOf(*doc_);
+    const int index = env.FindPaper(paper.code);
+    if (index < 0) return;  // the printer keeps its own paper
+    env.SelectPaper(index);
+    env.SetOrientation(paper.orientation);
+    if (paper.code == 0 || paper.code == kUserDefinedPaper) {
+        TPaperSettings& settings = PaperSettings();
+        env.ReadPaperSettings(settings);
+        settings.UseSource = false;
+        settings.UseCustomSize = true;
+        // The document keeps whole millimetres, the device tenths.
+        settings.PaperWidth = paper.widthMm * 10;
+        settings.PaperLength = paper.heightMm * 10;
+        env.ApplyPaperSettings(settings);
+    }
+}
+
+DocumentPaper TViewForm::PrinterPaper() {
+    TPrinterEnv& env = *PrinterEnv;
+    DocumentPaper paper;
+    paper.code = env.PaperCode(env.CurrentPaperIndex());
+    paper.orientation = env.GetOrientation();
+    paper.widthMm = std::int32_t(env.PhysicalWidthMm() / kScale);
+    paper.heightMm = std::int32_t(env.PhysicalHeightMm() / kScale);
+    return paper;
+}
+
+bool TViewForm::PrinterPaperDiffers(const DocumentPaper& saved) {
+    return PrinterPaper() != saved;
+}
+
+void TViewForm::AdoptPrinterPaper() {
+    if (!doc_) return;
+    AdoptDocumentPaper(*doc_, PrinterPaper(), logicalDpiY());
+    ScrollBoxResize();
+}
+
+void TViewForm::S1Click() {
+    if (!doc_) return;
+    if (PrinterEnv->IsPrinting()) {
+        // The printer takes no paper changes while a job is open.
         QApplication::beep();
         return;
     }
-    QPrinter& printer = ProcessPrinter();
-    if (!execPrintDialog && QPrinterInfo::availablePrinters().isEmpty()) {
-        ErrorMessage(PrinterErrorText(PrinterErrorKind::SetupUnconfirmed));
+    ApplyDocPaper();
+    const DocumentPaper saved = DocumentPaperOf(*doc_);
+    if (!PrinterEnv->SetupDialog().Execute()) return;
+    if (PrinterPaperDiffers(saved)) AdoptPrinterPaper();
+}
+
+void TViewForm::PrnBtnClick() {
+    TPrinterEnv& env = *PrinterEnv;
+    if (!picture_ || !doc_ || env.IsPrinting()) {
+        QApplication::beep();
         return;
     }
-    ApplyDocumentPaper(printer, *doc_);
+    ApplyDocPaper();
+    const PrintableAreaShown shown(*this);
     if (const std::optional<QString> message = NegativeOffsetMessage(pageNumberOffset()))
         InfoMessage(*message);
     const PrintPageRange range = PrintRangeFor(pageCount(), pageNumberOffset());
 
-    QPrintDialog dialog(&printer, this);
+    prn::QPrintDialog& dialog = env.PrintDialog();
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange);
     dialog.setMinMax(range.lowest, range.highest);
     dialog.setFromTo(range.lowest, range.highest);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
-    const int answer = execPrintDialog ? execPrintDialog(dialog) : dialog.exec();
-    if (answer != QDialog::Accepted) return;
+    const DocumentPaper saved = DocumentPaperOf(*doc_);
+    if (!dialog.Execute()) return;
+    QPrinter& printer = *dialog.printer();
     int first = 1, last = pageCount();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         first = std::clamp(range.IndexOf(printer.fromPage()), 1, pageCount());
         last = std::clamp(range.IndexOf(printer.toPage()), first, pageCount());
     }
+    if (PrinterPaperDiffers(saved)) AdoptPrinterPaper();
 
-    printing_ = true;
-    printer.setDocName(QApplication::applicationName());
-    TPrnForm& progress = TPrnForm::Instance();
-    progress.ProgressStart(QString(), last - first + 1);
+    const int shownPage = currentPage();
+    env.SetTitle(QApplication::applicationName());
+    const PrintJobScope job;
+    env.ProgressStart(QString(), last - first + 1);
     const PrintJobOutcome outcome =
-        PrintAlbumPages(printer, *doc_, first, last, [&progress, first](int position, int) {
-            return !progress.ProgressStep(first + position - 1);
+        PrintAlbumPages(printer, *doc_, first, last, [&](int position, int) {
+            const int page = first + position - 1;
+            if (env.ProgressStep(page)) return false;
+            // The window follows the job, one page at a time.
+            doc_->currentPage = page;
+            if (LoadCurrentPage() && doc_->pxaFlag) ScrollBoxResize();
+            PaintBox->repaint();
+            return true;
         });
-    progress.ProgressFinish();
-    printing_ = false;
+    env.ProgressFinish();
+    if (currentPage() != shownPage) ChangePage(shownPage);
     if (outcome.result == PrintJobOutcome::Result::Failed) ErrorMessage(outcome.error);
 }

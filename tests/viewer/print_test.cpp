@@ -9,6 +9,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "document/album_document.h"
+#include "printing/print_dialogs.h"
+#include "printing/prn_form.h"
+#include "support/pdf_printer_device.h"
 #include "viewer/view_form.h"
 #include "viewer_fixture.h"
 
@@ -30,15 +34,15 @@ TEST(PrintCommand, TheDialogOffersDisplayedNumbersAndTheChosenPagesPrint) {
     TestAlbum album;
     album.pages = 10;
     album.pageNumberOffset = 4;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    InstalledPdfPrinter printer(pdf);
     TViewForm* view = frame.Open(WriteTestAlbum(dir, album));
     ASSERT_TRUE(view);
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     int lowest = 0, highest = 0;
-    view->execPrintDialog = [&](QPrintDialog& dialog) {
+    view->PrinterEnv->runDialog = [&](QDialog& shown) {
+        auto& dialog = static_cast<QPrintDialog&>(shown);
         lowest = dialog.minPage();
         highest = dialog.maxPage();
-        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
-        dialog.printer()->setOutputFileName(pdf);
         dialog.printer()->setPrintRange(QPrinter::PageRange);
         dialog.printer()->setFromTo(7, 8);  // displayed numbers: page indexes 3 and 4
         return int(QDialog::Accepted);
@@ -49,12 +53,74 @@ TEST(PrintCommand, TheDialogOffersDisplayedNumbersAndTheChosenPagesPrint) {
     EXPECT_EQ(PdfPages(pdf), 2);
     EXPECT_EQ(view->currentPage(), 1);
     EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(printer.errors.empty());
+    EXPECT_FALSE(view->showPrintableArea());
 
     // Cancelled dialog: nothing printed.
     QFile::remove(pdf);
-    view->execPrintDialog = [](QPrintDialog&) { return int(QDialog::Rejected); };
+    view->PrinterEnv->runDialog = [](QDialog&) { return int(QDialog::Rejected); };
     view->PrnBtnClick();
     EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_FALSE(view->showPrintableArea());
+}
+
+TEST(PrintCommand, CancelDuringPageTwoAbandonsTheJobAndRestoresThePage) {
+    QTemporaryDir dir;
+    FakeFrame frame;
+    MessageRecorder recorder;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    InstalledPdfPrinter printer(pdf);
+    TViewForm* view = frame.Open(WriteTestAlbum(dir, TestAlbum{}));
+    ASSERT_TRUE(view);
+    view->ChangePage(4);
+    view->PrinterEnv->runDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    TPrnForm& progress = TPrnForm::Instance();
+    QStringList captions;
+    std::vector<int> pagesShown;
+    const QMetaObject::Connection watch =
+        QObject::connect(&progress, &QWidget::windowTitleChanged, [&](const QString& title) {
+            captions << title;
+            pagesShown.push_back(view->currentPage());
+            if (title.endsWith(QStringLiteral("2/5"))) progress.ButtonClick();
+        });
+    view->PrnBtnClick();
+    QObject::disconnect(watch);
+    EXPECT_FALSE(captions.filter(QStringLiteral("2/5")).isEmpty());
+    EXPECT_TRUE(captions.filter(QStringLiteral("3/5")).isEmpty());
+    // The window followed the job and came back to the page it showed.
+    EXPECT_EQ(pagesShown.front(), 4);
+    EXPECT_EQ(view->currentPage(), 4);
+    EXPECT_FALSE(view->PrinterEnv->IsPrinting());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(PrinterSetupCommand, APaperChosenThereBecomesTheDocumentsAndTheSameOneChangesNothing) {
+    QTemporaryDir dir;
+    FakeFrame frame;
+    InstalledPdfPrinter printer(dir.filePath(QStringLiteral("unused.pdf")));
+    TViewForm* view = frame.Open(WriteTestAlbum(dir, TestAlbum{}));
+    ASSERT_TRUE(view);
+    const int widthBefore = view->document()->paperWidth;
+
+    view->PrinterEnv->runDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    view->S1Click();  // A4 portrait pushed in and accepted as it is
+    EXPECT_EQ(view->document()->settings.paperCode, 9);
+    EXPECT_EQ(view->document()->settings.paperWidth, 210);
+    EXPECT_EQ(view->document()->paperWidth, widthBefore);
+
+    view->PrinterEnv->runDialog = [](QDialog& shown) {
+        static_cast<QPrintDialog&>(shown).printer()->setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A3), QPageLayout::Landscape, QMarginsF()));
+        return int(QDialog::Accepted);
+    };
+    view->S1Click();
+    const TAlbumSettings& s = view->document()->settings;
+    EXPECT_EQ(s.paperCode, 8);
+    EXPECT_EQ(s.orientation, 1);
+    EXPECT_EQ(s.paperWidth, 420);
+    EXPECT_EQ(s.paperHeight, 297);
+    EXPECT_EQ(view->document()->paperWidth, MmToScreenPixels(WholeMm(420), view->logicalDpiY()));
+    EXPECT_TRUE(printer.errors.empty());
 }
 
 }  // namespace
