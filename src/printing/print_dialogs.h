@@ -6,6 +6,9 @@
 
 #include <QPrintDialog>
 
+class QComboBox;
+class QPrinter;
+class QRadioButton;
 class TPrinterEnv;
 
 namespace prn {
@@ -21,17 +24,28 @@ private:
     TPrinterEnv& env_;
 };
 
-// Chooses the printer and its paper, orientation and copies; nothing prints.
-class QPrinterSetupDialog : public ::QPrintDialog {
+// Chooses the printer, its paper and the orientation; nothing prints.
+// Accepting makes them the printer object's.
+class QPrinterSetupDialog : public QDialog {
     Q_OBJECT
 public:
     QPrinterSetupDialog(TPrinterEnv& env, QWidget* parent);
     bool Execute();
+    QPrinter* printer() const;
+
+    QComboBox* PrinterBox = nullptr;
+    QComboBox* PaperBox = nullptr;
+    QRadioButton* PortraitButton = nullptr;
+    QRadioButton* LandscapeButton = nullptr;
+
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FillPapers(const QString& printerName);
+
     TPrinterEnv& env_;
 };
 

@@ -67,7 +67,8 @@ TSetForm& TSetForm::Instance(QWidget* mainWindow) {
 
 TSetForm::TSetForm(QWidget* mainWindow) : QDialog(mainWindow) {
     setWindowTitle(QStringLiteral("マージン調整"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientSize);
     setProperty("helpContext", kHelpContext);
 

@@ -3,6 +3,7 @@
 // together, and the measurements follow them.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -10,12 +11,14 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTransform>
 #include <algorithm>
 
+#include "printing/print_dialogs.h"
 #include "printing/printer_env.h"
 #include "support/test_support.h"
 
@@ -62,6 +65,29 @@ TEST(CupsPrinter, PapersSettingsAndMeasurementsOfTheTestQueue) {
     EXPECT_LE(offsetY + env.PrintableHeightMm(), WholeMm(297));
     EXPECT_TRUE(errors.empty());
     SetPrinterErrorFunction(previous);
+}
+
+TEST(CupsPrinter, TheSetupDialogSetsPrinterPaperAndOrientationTogether) {
+    ASSERT_TRUE(QPrinterInfo::availablePrinterNames().contains(kTestPrinter));
+    SetProcessPrinterDevice(nullptr);
+    TPrinterEnv env;
+    env.runDialog = [](QDialog& shown) {
+        auto& dialog = static_cast<prn::QPrinterSetupDialog&>(shown);
+        dialog.show();  // filled from the printer object
+        dialog.PrinterBox->setCurrentText(kTestPrinter);
+        const int a3 = dialog.PaperBox->findText(QStringLiteral("A3"));
+        if (a3 < 0) return int(QDialog::Rejected);
+        dialog.PaperBox->setCurrentIndex(a3);
+        dialog.LandscapeButton->setChecked(true);
+        dialog.accept();
+        return dialog.result();
+    };
+    ASSERT_TRUE(env.SetupDialog().Execute());
+    EXPECT_EQ(env.PrinterObject()->printerName(), kTestPrinter);
+    EXPECT_EQ(env.PaperCode(env.CurrentPaperIndex()), 8);
+    EXPECT_EQ(env.GetOrientation(), 1);
+    EXPECT_EQ(env.PhysicalWidthMm(), WholeMm(420));
+    SetProcessPrinterDevice(nullptr);
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST(PrinterSetupCommand, APaperChosenThereBecomesTheDocumentsAndTheSameOneChang
     EXPECT_EQ(view->document()->paperWidth, widthBefore);
 
     view->PrinterEnv->runDialog = [](QDialog& shown) {
-        static_cast<QPrintDialog&>(shown).printer()->setPageLayout(
+        static_cast<prn::QPrinterSetupDialog&>(shown).printer()->setPageLayout(
             QPageLayout(QPageSize(QPageSize::A3), QPageLayout::Landscape, QMarginsF()));
         return int(QDialog::Accepted);
     };
