@@ -39,23 +39,56 @@ public:
     }
     QString display() const { return display_; }
 
-    // The names of the server's mapped top-level windows.
-    QStringList WindowNames() const {
-        QProcess tree;
+    // What an X client prints on this server.
+    QString Ask(const QString& program, const QStringList& args) const {
+        QProcess client;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display_);
         env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        tree.setProcessEnvironment(env);
-        tree.start(QStringLiteral("xwininfo"),
-                   {QStringLiteral("-root"), QStringLiteral("-children")});
-        tree.waitForFinished(10000);
+        client.setProcessEnvironment(env);
+        client.start(program, args);
+        client.waitForFinished(10000);
+        return QString::fromUtf8(client.readAllStandardOutput());
+    }
+
+    // The names of the server's top-level windows, also those a window
+    // manager has framed.
+    QStringList WindowNames() const {
+        const QString tree =
+            Ask(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
         static const QRegularExpression line(QStringLiteral(R"re(^\s+0x[0-9a-f]+ "(.*)": )re"));
         QStringList names;
-        for (const QString& l : QString::fromUtf8(tree.readAllStandardOutput()).split('\n')) {
+        for (const QString& l : tree.split('\n')) {
             const QRegularExpressionMatch m = line.match(l);
             if (m.hasMatch()) names << m.captured(1);
         }
         return names;
+    }
+
+    // The size of the window named `name` with the frame its window manager
+    // put around it.
+    QSize OuterSize(const QString& name) const {
+        const QString info = Ask(QStringLiteral("xwininfo"), {QStringLiteral("-name"), name});
+        const QString id = QRegularExpression(QStringLiteral(R"re(Window id: (0x[0-9a-f]+))re"))
+                               .match(info)
+                               .captured(1);
+        const int width = QRegularExpression(QStringLiteral(R"re(Width: (\d+))re"))
+                              .match(info)
+                              .captured(1)
+                              .toInt();
+        const int height = QRegularExpression(QStringLiteral(R"re(Height: (\d+))re"))
+                               .match(info)
+                               .captured(1)
+                               .toInt();
+        const QString extents =
+            Ask(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+        const QRegularExpressionMatch e =
+            QRegularExpression(QStringLiteral(R"re(= (\d+), (\d+), (\d+), (\d+))re"))
+                .match(extents);
+        if (!e.hasMatch()) return {};
+        return {width + e.captured(1).toInt() + e.captured(2).toInt(),
+                height + e.captured(3).toInt() + e.captured(4).toInt()};
     }
 
 private:
@@ -129,6 +162,30 @@ TEST_F(WindowTitlesTest, TitlesAreExactlyTheProgramsOwn) {
             EXPECT_FALSE(name.contains(QStringLiteral(" — "))) << name.toStdString();
         Stop();
     }
+}
+
+// The frame's designed size is its size on the desktop, title bar and
+// borders included, under a real window manager.
+TEST_F(WindowTitlesTest, TheFramesSizeIncludesTheWindowManagersFrame) {
+    QProcess manager;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), x.display());
+    manager.setProcessEnvironment(env);
+    manager.start(QStringLiteral("openbox"), {});
+    ASSERT_TRUE(manager.waitForStarted(10000)) << "openbox is missing";
+    QThread::msleep(500);
+    Start({});
+    WaitForWindow(QStringLiteral("バージョン情報"));
+    QDeadlineTimer deadline(10000);
+    QSize outer = x.OuterSize(QStringLiteral("アルバーノ"));
+    while (outer != QSize(870, 640) && !deadline.hasExpired()) {
+        QThread::msleep(100);
+        outer = x.OuterSize(QStringLiteral("アルバーノ"));
+    }
+    EXPECT_EQ(outer, QSize(870, 640));
+    Stop();
+    manager.terminate();
+    manager.waitForFinished(5000);
 }
 
 }  // namespace
