@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <functional>
 
 #include "core/cp932.h"
@@ -12,6 +13,10 @@
 #include "document/zlib_reader.h"
 
 namespace {
+
+// Streams that the one-call inflate leaves to the streaming reader: damaged
+// ones, and any that are simply slower to read than they should be.
+Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate")
 
 constexpr qint64 kCopyBlock = 4096;
 // The compressed side is read in larger pieces: fewer reads, same output blocks.
@@ -166,6 +171,7 @@ bool Loader::MakeTemporaryCopy(QFile& file) {
         if (copy->write(*body) != body->size()) return CopyWriteFailed(*copy);
         copied = body->size();
     } else {
+        qCDebug(lcInflate) << "the body of" << path_ << "is inflated in blocks";
         if (!file.seek(streamStart))
             return Fail(LoadError::Kind::Io,
                         QStringLiteral("cannot read the body: %1").arg(file.errorString()));
@@ -456,6 +462,7 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
         if (!doc.body->seek(entry.offset))
             return damaged(QStringLiteral("cannot seek to its offset"));
     }
+    qCDebug(lcInflate) << "page" << page << "of" << doc.fileName << "is inflated piece by piece";
     // The streaming reader finds out what is wrong with the stream; it also
     // tells a page too large to hold from a damaged one.
     ZlibReader inflater(*doc.body);
