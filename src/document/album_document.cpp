@@ -3,15 +3,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <functional>
 
 #include "core/cp932.h"
 #include "core/sjis_text.h"
 #include "document/document_paper.h"
 #include "document/temp_copy.h"
+#include "document/whole_inflate.h"
 #include "document/zlib_reader.h"
 
 namespace {
+
+// Streams that the one-call inflate leaves to the streaming reader: damaged
+// ones, and any that are simply slower to read than they should be.
+Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate")
 
 constexpr qint64 kCopyBlock = 4096;
 // The compressed side is read in larger pieces: fewer reads, same output blocks.
@@ -19,6 +25,11 @@ constexpr qint64 kCopyInputChunk = 256 * 1024;
 // Deflate cannot inflate more than about 1032 bytes from one stored byte; a
 // length beyond that ratio cannot be genuine.
 constexpr qint64 kMaxInflateRatio = 1100;
+// Deflate frames what it cannot compress in stored blocks of up to 65535
+// bytes; a page's stream is read whole only up to this share of its declared
+// size beyond it, plus the zlib framing and a final block or two.
+constexpr qint64 kStoredFramingShare = 256;
+constexpr qint64 kStreamFraming = 4096;
 // Page records are read in chunks so that a wild page count allocates no more
 // than the data really holds.
 constexpr qint64 kRecordChunk = 65536;
@@ -102,6 +113,8 @@ private:
     bool Load();
     bool ReadStructure(const ReadFn& read, char* out, qint64 count, const QString& what);
     bool MakeTemporaryCopy(QFile& file);
+    bool CopyInBlocks(QFile& file, QFile& copy, qint64 length, qint64* copied);
+    bool CopyWriteFailed(const QFile& copy);
     bool ReadSettings(const ReadFn& read);
     bool ReadContents(const ReadFn& read);
     bool ReadPageIndex(const ReadFn& read, qint64 roomLeft);
@@ -127,10 +140,25 @@ bool Loader::ReadStructure(const ReadFn& read, char* out, qint64 count, const QS
                 QStringLiteral("cannot read the %1: %2").arg(what, streamError_));
 }
 
+// The body stream, from the file's current position to its end, inflated in
+// one call. Nothing when the memory cannot be had or the stream does not
+// simply end within `length` bytes: the copy in blocks then finds out why.
+std::optional<QByteArray> InflateBodyInOneCall(QFile& file, qint64 length) {
+    const qint64 stored = file.size() - file.pos();
+    std::optional<QByteArray> input = AllocateBuffer(stored);
+    if (!input || file.read(input->data(), stored) != stored) return std::nullopt;
+    std::optional<QByteArray> body = AllocateBuffer(length);
+    if (!body) return std::nullopt;
+    const std::optional<qint64> inflated = InflateWhole(*input, *body);
+    if (!inflated) return std::nullopt;
+    body->truncate(*inflated);
+    return body;
+}
+
 // Inflates the body from the file's current position into the first free
-// temporary copy, in blocks of 4096 bytes.
+// temporary copy.
 bool Loader::MakeTemporaryCopy(QFile& file) {
-    ZlibReader inflater(file, kCopyInputChunk);
+    const qint64 streamStart = file.pos();
     const QString folder = options_.workFolder.isEmpty() ? QDir::tempPath() : options_.workFolder;
     std::unique_ptr<QFile> copy = CreateTemporaryCopy(folder, &doc_->tempPath);
     if (!copy)
@@ -139,34 +167,53 @@ bool Loader::MakeTemporaryCopy(QFile& file) {
                                    "created in %1")
                         .arg(folder));
     const qint64 length = doc_->header.pageBase;
-    char block[kCopyBlock];
     qint64 copied = 0;
-    while (copied < length) {
-        const qint64 want = std::min(kCopyBlock, length - copied);
-        const qint64 got = inflater.read(block, want);
-        if (got < 0)
-            return Fail(LoadError::Kind::Damaged,
-                        QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
-        if (got > 0 && copy->write(block, got) != got)
+    if (std::optional<QByteArray> body = InflateBodyInOneCall(file, length)) {
+        if (copy->write(*body) != body->size()) return CopyWriteFailed(*copy);
+        copied = body->size();
+    } else {
+        qCDebug(lcInflate) << "the body of" << path_ << "is inflated in blocks";
+        if (!file.seek(streamStart))
             return Fail(LoadError::Kind::Io,
-                        QStringLiteral("cannot write the temporary copy %1: %2")
-                            .arg(doc_->tempPath, copy->errorString()));
-        copied += got;
-        if (got < want) break;
+                        QStringLiteral("cannot read the body: %1").arg(file.errorString()));
+        if (!CopyInBlocks(file, *copy, length, &copied)) return false;
     }
     if (copied < length)
         return Fail(LoadError::Kind::Damaged,
                     QStringLiteral("the body inflates to %1 bytes, the header announces %2")
                         .arg(copied)
                         .arg(length));
-    if (!DrainToStreamEnd(inflater))
-        return Fail(LoadError::Kind::Damaged,
-                    QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
     if (!copy->flush() || !copy->seek(0))
         return Fail(LoadError::Kind::Io, QStringLiteral("cannot rewind the temporary copy %1: %2")
                                              .arg(doc_->tempPath, copy->errorString()));
     doc_->bodySize = length;
     doc_->body = std::move(copy);
+    return true;
+}
+
+bool Loader::CopyWriteFailed(const QFile& copy) {
+    return Fail(LoadError::Kind::Io, QStringLiteral("cannot write the temporary copy %1: %2")
+                                         .arg(doc_->tempPath, copy.errorString()));
+}
+
+// Inflates the body piece by piece, in blocks of 4096 bytes, to its announced
+// length or the end of its stream, and reads the stream to its end.
+bool Loader::CopyInBlocks(QFile& file, QFile& copy, qint64 length, qint64* copied) {
+    ZlibReader inflater(file, kCopyInputChunk);
+    char block[kCopyBlock];
+    while (*copied < length) {
+        const qint64 want = std::min(kCopyBlock, length - *copied);
+        const qint64 got = inflater.read(block, want);
+        if (got < 0)
+            return Fail(LoadError::Kind::Damaged,
+                        QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
+        if (got > 0 && copy.write(block, got) != got) return CopyWriteFailed(copy);
+        *copied += got;
+        if (got < want) break;
+    }
+    if (!DrainToStreamEnd(inflater))
+        return Fail(LoadError::Kind::Damaged,
+                    QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
     return true;
 }
 
@@ -312,6 +359,42 @@ bool Loader::Load() {
     return true;
 }
 
+// How far a page's stored stream may reach: to the next page's stream or the
+// end of the file, and no further than stored blocks would take its declared
+// size.
+qint64 StoredStreamLimit(const AlbumDocument& doc, const TPageEntry& entry) {
+    qint64 end = doc.bodySize;
+    for (size_t k = 1; k < doc.pages.size(); ++k) {
+        if (doc.pages[k].offset > entry.offset) end = std::min<qint64>(end, doc.pages[k].offset);
+    }
+    const qint64 framing = entry.size / kStoredFramingShare + kStreamFraming;
+    return std::min(end - entry.offset, entry.size + framing);
+}
+
+// A compressed page, read from its offset and inflated in one call into
+// `out`, its declared size. Nothing when the stream does not simply end within
+// it or cannot be read whole.
+std::optional<qint64> InflateStoredPage(AlbumDocument& doc, const TPageEntry& entry,
+                                        QByteArray& out) {
+    std::optional<QByteArray> input = AllocateBuffer(StoredStreamLimit(doc, entry));
+    if (!input) return std::nullopt;
+    const qint64 got = doc.body->read(input->data(), input->size());
+    if (got <= 0) return std::nullopt;
+    return InflateWhole(std::span<const char>(input->constData(), size_t(got)), out);
+}
+
+// Inflates up to `count` bytes and drops them; how many there were, or -1.
+qint64 DiscardInflated(ZlibReader& inflater, qint64 count) {
+    char scratch[16384];
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 got = inflater.read(scratch, std::min<qint64>(sizeof scratch, count - done));
+        if (got <= 0) return got < 0 ? got : done;
+        done += got;
+    }
+    return done;
+}
+
 bool PageFail(LoadError* error, LoadError::Kind kind, const AlbumDocument& doc,
               const QString& reason) {
     if (error) *error = MakeError(kind, doc.fileName, reason);
@@ -359,29 +442,34 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
             QStringLiteral("the size %1 is more than the stored data can hold").arg(entry.size));
     if (!doc.body->seek(entry.offset)) return damaged(QStringLiteral("cannot seek to its offset"));
 
-    QByteArray bytes;
     if (!compressed) {
-        bytes.resize(entry.size);
+        QByteArray bytes(entry.size, Qt::Uninitialized);
         if (doc.body->read(bytes.data(), entry.size) != entry.size)
             return damaged(QStringLiteral("the picture is cut short"));
         return bytes;
     }
-    // Grow with the data rather than trusting the declared size up front.
-    ZlibReader inflater(*doc.body);
-    constexpr qint64 kStep = 1 << 20;
-    while (bytes.size() < entry.size) {
-        const qint64 before = bytes.size();
-        const qint64 want = std::min<qint64>(kStep, entry.size - before);
-        bytes.resize(before + want);
-        const qint64 got = inflater.read(bytes.data() + before, want);
-        if (got < 0) return damaged(inflater.error());
-        bytes.resize(before + got);
-        if (got < want) break;
-    }
-    if (bytes.size() < entry.size)
+    const auto inflatesShort = [&](qint64 inflated) {
         return damaged(QStringLiteral("the picture inflates to %1 bytes, %2 are announced")
-                           .arg(bytes.size())
+                           .arg(inflated)
                            .arg(entry.size));
+    };
+    std::optional<QByteArray> bytes = AllocateBuffer(entry.size);
+    if (bytes) {
+        if (const std::optional<qint64> inflated = InflateStoredPage(doc, entry, *bytes)) {
+            if (*inflated < entry.size) return inflatesShort(*inflated);
+            return bytes;
+        }
+        if (!doc.body->seek(entry.offset))
+            return damaged(QStringLiteral("cannot seek to its offset"));
+    }
+    qCDebug(lcInflate) << "page" << page << "of" << doc.fileName << "is inflated piece by piece";
+    // The streaming reader finds out what is wrong with the stream; it also
+    // tells a page too large to hold from a damaged one.
+    ZlibReader inflater(*doc.body);
+    const qint64 inflated =
+        bytes ? inflater.read(bytes->data(), entry.size) : DiscardInflated(inflater, entry.size);
+    if (inflated < 0) return damaged(inflater.error());
+    if (inflated < entry.size) return inflatesShort(inflated);
     // A picture stream ends with the picture: its checksum must follow.
     char extra;
     const qint64 more = inflater.read(&extra, 1);
@@ -389,5 +477,12 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
     if (more > 0)
         return damaged(
             QStringLiteral("the picture inflates to more than %1 bytes").arg(entry.size));
+    if (!bytes) {
+        PageFail(error, LoadError::Kind::Io, doc,
+                 QStringLiteral("page %1: there is no memory for its %2 bytes")
+                     .arg(page)
+                     .arg(entry.size));
+        return std::nullopt;
+    }
     return bytes;
 }

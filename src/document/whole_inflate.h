@@ -1,0 +1,21 @@
+#pragma once
+
+// Inflating a whole zlib (RFC 1950) stream held in memory, in one call, into
+// an output whose size is known: much faster than inflating piece by piece.
+// It gives no reasons: a caller that gets nothing asks the streaming
+// ZlibReader what is wrong.
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <optional>
+#include <span>
+
+// The number of bytes the stream at the start of `in` inflated to, when it
+// ends, checksum and all, within `out`; what follows the stream in `in` is
+// ignored. Nothing when it inflates to more than `out` holds, is damaged or
+// is cut short.
+std::optional<qint64> InflateWhole(std::span<const char> in, std::span<char> out);
+
+// A buffer of `size` bytes, left unset, or nothing when the memory cannot be
+// had: sizes come from files and are only bounded, not believed.
+std::optional<QByteArray> AllocateBuffer(qint64 size);
