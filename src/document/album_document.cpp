@@ -20,6 +20,8 @@ namespace {
 Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate")
 
 constexpr qint64 kCopyBlock = 4096;
+// Bodies up to this length are inflated in one call, in memory.
+constexpr qint64 kMaxOneCallBody = qint64(256) << 20;
 // The compressed side is read in larger pieces: fewer reads, same output blocks.
 constexpr qint64 kCopyInputChunk = 256 * 1024;
 // Deflate cannot inflate more than about 1032 bytes from one stored byte; a
@@ -145,6 +147,9 @@ bool Loader::ReadStructure(const ReadFn& read, char* out, qint64 count, const QS
 // simply end within `length` bytes: the copy in blocks then finds out why.
 std::optional<QByteArray> InflateBodyInOneCall(QFile& file, qint64 length) {
     const qint64 stored = file.size() - file.pos();
+    // Holding a very large body and its stream at once costs more memory
+    // than the copy in blocks saves in time.
+    if (length > kMaxOneCallBody || stored > kMaxOneCallBody) return std::nullopt;
     std::optional<QByteArray> input = AllocateBuffer(stored);
     if (!input || file.read(input->data(), stored) != stored) return std::nullopt;
     std::optional<QByteArray> body = AllocateBuffer(length);
