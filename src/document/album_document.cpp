@@ -9,6 +9,7 @@
 #include "core/cp932.h"
 #include "core/sjis_text.h"
 #include "document/document_paper.h"
+#include "document/positional_device.h"
 #include "document/temp_copy.h"
 #include "document/whole_inflate.h"
 #include "document/zlib_reader.h"
@@ -379,11 +380,11 @@ qint64 StoredStreamLimit(const AlbumDocument& doc, const TPageEntry& entry) {
 // A compressed page, read from its offset and inflated in one call into
 // `out`, its declared size. Nothing when the stream does not simply end within
 // it or cannot be read whole.
-std::optional<qint64> InflateStoredPage(AlbumDocument& doc, const TPageEntry& entry,
-                                        QByteArray& out) {
+std::optional<qint64> InflateStoredPage(const AlbumDocument& doc, QIODevice& body,
+                                        const TPageEntry& entry, QByteArray& out) {
     std::optional<QByteArray> input = AllocateBuffer(StoredStreamLimit(doc, entry));
     if (!input) return std::nullopt;
-    const qint64 got = doc.body->read(input->data(), input->size());
+    const qint64 got = body.read(input->data(), input->size());
     if (got <= 0) return std::nullopt;
     return InflateWhole(std::span<const char>(input->constData(), size_t(got)), out);
 }
@@ -420,7 +421,7 @@ std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions&
     return Loader(path, options, error).Run();
 }
 
-std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError* error) {
+std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error) {
     const auto damaged = [&](const QString& reason) {
         PageFail(error, LoadError::Kind::Damaged, doc,
                  QStringLiteral("page %1: %2").arg(page).arg(reason));
@@ -445,11 +446,15 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
     if (compressed && entry.size > (doc.bodySize - entry.offset + 1) * kMaxInflateRatio)
         return damaged(
             QStringLiteral("the size %1 is more than the stored data can hold").arg(entry.size));
-    if (!doc.body->seek(entry.offset)) return damaged(QStringLiteral("cannot seek to its offset"));
+    // A reader of its own over the open file: pages may be read on any thread.
+    auto* file = qobject_cast<QFile*>(doc.body.get());
+    if (!file || file->handle() < 0) return damaged(QStringLiteral("its file is not open"));
+    PositionalDevice body(file->handle(), entry.offset, doc.bodySize);
+    if (body.pos() != entry.offset) return damaged(QStringLiteral("cannot seek to its offset"));
 
     if (!compressed) {
         QByteArray bytes(entry.size, Qt::Uninitialized);
-        if (doc.body->read(bytes.data(), entry.size) != entry.size)
+        if (body.read(bytes.data(), entry.size) != entry.size)
             return damaged(QStringLiteral("the picture is cut short"));
         return bytes;
     }
@@ -460,17 +465,16 @@ std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError*
     };
     std::optional<QByteArray> bytes = AllocateBuffer(entry.size);
     if (bytes) {
-        if (const std::optional<qint64> inflated = InflateStoredPage(doc, entry, *bytes)) {
+        if (const std::optional<qint64> inflated = InflateStoredPage(doc, body, entry, *bytes)) {
             if (*inflated < entry.size) return inflatesShort(*inflated);
             return bytes;
         }
-        if (!doc.body->seek(entry.offset))
-            return damaged(QStringLiteral("cannot seek to its offset"));
+        if (!body.seek(entry.offset)) return damaged(QStringLiteral("cannot seek to its offset"));
     }
     qCDebug(lcInflate) << "page" << page << "of" << doc.fileName << "is inflated piece by piece";
     // The streaming reader finds out what is wrong with the stream; it also
     // tells a page too large to hold from a damaged one.
-    ZlibReader inflater(*doc.body);
+    ZlibReader inflater(body);
     const qint64 inflated =
         bytes ? inflater.read(bytes->data(), entry.size) : DiscardInflated(inflater, entry.size);
     if (inflated < 0) return damaged(inflater.error());

@@ -78,7 +78,8 @@ std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions&
 
 // The reading part of loading a page, for `page` (1..pageCount): its bytes,
 // tested and loaded as a picture.
-std::optional<mf::Picture> LoadPagePicture(AlbumDocument& doc, int page, LoadError* error);
+std::optional<mf::Picture> LoadPagePicture(const AlbumDocument& doc, int page, LoadError* error);
 
 // The raw bytes of a page (inflated for format 3.0), bounded by the declared size.
-std::optional<QByteArray> ReadPageBytes(AlbumDocument& doc, int page, LoadError* error);
+// Pages of one document may be read on several threads at once.
+std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error);

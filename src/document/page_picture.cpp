@@ -3,7 +3,7 @@
 
 // Kept apart from the reading code so that programs which only read page bytes
 // do not need the picture decoder.
-std::optional<mf::Picture> LoadPagePicture(AlbumDocument& doc, int page, LoadError* error) {
+std::optional<mf::Picture> LoadPagePicture(const AlbumDocument& doc, int page, LoadError* error) {
     std::optional<QByteArray> bytes = ReadPageBytes(doc, page, error);
     if (!bytes) return std::nullopt;
     const auto refuse = [&](const QString& reason) {
