@@ -48,6 +48,16 @@ const QImage& PageRenderCache::Render(std::uint64_t pageSerial, QSize inner, qre
     return image_;
 }
 
+void PageRenderCache::Adopt(std::uint64_t pageSerial, QSize inner, qreal devicePixelRatio,
+                            const PageMargins& margins, int zoomPercent, QImage image) {
+    image_ = std::move(image);
+    serial_ = pageSerial;
+    inner_ = inner;
+    ratio_ = devicePixelRatio;
+    margins_ = margins;
+    zoom_ = zoomPercent;
+}
+
 void PageRenderCache::Clear() {
     image_ = QImage();
 }

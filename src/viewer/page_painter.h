@@ -28,6 +28,9 @@ public:
     // `pageSerial` names the picture: it changes whenever another picture is loaded.
     const QImage& Render(std::uint64_t pageSerial, QSize inner, qreal devicePixelRatio,
                          const mf::Picture& picture, const PageMargins& margins, int zoomPercent);
+    // Takes `image`, made elsewhere for these arguments, as the rendering.
+    void Adopt(std::uint64_t pageSerial, QSize inner, qreal devicePixelRatio,
+               const PageMargins& margins, int zoomPercent, QImage image);
     void Clear();
     // How many times the picture was played since creation (for tests).
     int renderCount() const { return renders_; }

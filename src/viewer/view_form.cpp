@@ -22,6 +22,7 @@
 #include "metafile/picture.h"
 #include "printing/printer_env.h"
 #include "viewer/messages.h"
+#include "viewer/page_prefetch.h"
 #include "viewer/view_env.h"
 #include "viewer/view_env_commands.h"
 #include "viewer/view_widgets.h"
@@ -45,6 +46,7 @@ TViewForm::TViewForm(FrameControls* frame, QWidget* parent) : QMdiSubWindow(pare
     setWindowTitle(QStringLiteral("無題"));
     setProperty("helpContext", 82);
     PrinterEnv = std::make_unique<TPrinterEnv>(this);
+    prefetch_ = std::make_unique<PagePrefetcher>();
     printableArea_ = PrinterEnv.get();
     CreateComponents();
     CreateMenus();
@@ -60,6 +62,7 @@ TViewForm::~TViewForm() {
     // The base class still moves the focus and sends events while it goes;
     // nothing of this window may answer them any more.
     Timer->stop();
+    prefetch_.reset();  // the background loads end before the document goes
     disconnect(FocusControl, nullptr, this, nullptr);
     disconnect(JumpTree, nullptr, this, nullptr);
     ScrollBox->viewport()->removeEventFilter(this);

@@ -29,6 +29,7 @@ class TPanelExt;
 class TScrollBox;
 class TSheetPanel;
 class PrintableArea;
+class PagePrefetcher;
 class TPrinterEnv;
 class TSetForm;
 struct AlbumDocument;
@@ -145,6 +146,11 @@ public:
     // into the file; false with a message when the file cannot take it.
     bool WriteMarginsToFile(QString* error);
 
+    // Whether the pages next to the shown one are loaded and rendered in the
+    // background (on by default).
+    void setPrefetch(bool on);
+    PagePrefetcher* prefetcher() const { return prefetch_.get(); }
+
     // How often the page picture was played (tests and benchmarks).
     int pageRenderCount() const { return cache_.renderCount(); }
     std::optional<QString> lastErrorMessage() const { return lastError_; }
@@ -210,6 +216,7 @@ private:
     void FillContents();
     void SelectContentsOfPage();
     void ReportOpenFailure(const QString& path, const LoadError& error);
+    void RequestNeighbours(const PageSheet& shown);
 
     void PaintBoxPaint(QPainter& painter, const QRect& exposed);
     void JumpTreeDrawItem(QPainter& painter, int index, const QRect& rect, bool selected);
@@ -226,8 +233,9 @@ private:
 
     FrameControls* frame_;
     QString workFolder_;
-    std::unique_ptr<AlbumDocument> doc_;
-    std::unique_ptr<mf::Picture> picture_;
+    std::shared_ptr<AlbumDocument> doc_;  // shared with the background page loads
+    std::shared_ptr<const mf::Picture> picture_;
+    std::unique_ptr<PagePrefetcher> prefetch_;
     std::uint64_t pageSerial_ = 0;
     PageRenderCache cache_;
     std::vector<ContentsEntry> contents_;

@@ -12,6 +12,7 @@
 #include "metafile/picture.h"
 #include "printing/printable_area.h"
 #include "viewer/messages.h"
+#include "viewer/page_prefetch.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
 #include "viewer/view_widgets.h"
@@ -93,6 +94,7 @@ bool TViewForm::OpenDocument(const QString& path) {
     if (!doc) {
         ReportOpenFailure(path, error);
     } else {
+        if (prefetch_) prefetch_->Cancel();
         doc_ = std::move(doc);
         FillContents();
         bool loaded = false;
@@ -133,8 +135,16 @@ void TViewForm::FillContents() {
 bool TViewForm::LoadCurrentPage() {
     if (pageCount() <= 0) return true;
     LoadError error;
-    std::optional<mf::Picture> picture = LoadPagePicture(*doc_, doc_->currentPage, &error);
-    if (!picture) {
+    // A page the background loads have ready is shown at once.
+    std::optional<PrefetchedPage> ready =
+        prefetch_ ? prefetch_->Take(doc_->currentPage) : std::nullopt;
+    std::shared_ptr<const mf::Picture> picture;
+    if (ready) {
+        picture = std::move(ready->picture);
+    } else if (std::optional<mf::Picture> loaded =
+                   LoadPagePicture(*doc_, doc_->currentPage, &error)) {
+        picture = std::make_shared<const mf::Picture>(std::move(*loaded));
+    } else {
         lastError_ = error.message;
         contentsSync_ = false;
         return false;
@@ -142,9 +152,11 @@ bool TViewForm::LoadCurrentPage() {
     lastError_.reset();
     // Release the previous page (and its rendering) before keeping the new one.
     cache_.Clear();
-    picture_.reset();
-    picture_ = std::make_unique<mf::Picture>(std::move(*picture));
+    picture_ = std::move(picture);
     ++pageSerial_;
+    if (ready && !ready->image.isNull())
+        cache_.Adopt(pageSerial_, ready->key.inner, ready->key.devicePixelRatio, ready->key.margins,
+                     ready->key.zoomPercent, std::move(ready->image));
     PaintBox->update();
     SelectContentsOfPage();
     return true;
@@ -179,6 +191,32 @@ void TViewForm::ChangePage(int page) {
     RefreshNavigationState();
 }
 
+void TViewForm::setPrefetch(bool on) {
+    if (!on)
+        prefetch_.reset();
+    else if (!prefetch_)
+        prefetch_ = std::make_unique<PagePrefetcher>();
+}
+
+void TViewForm::RequestNeighbours(const PageSheet& shown) {
+    if (!prefetch_ || !doc_) return;
+    const int page = doc_->currentPage;
+    std::vector<PageViewKey> wanted;
+    for (const int neighbour : {page + 1, page - 1}) {
+        if (neighbour < 1 || neighbour > doc_->pageCount) continue;
+        PageViewKey key;
+        key.page = neighbour;
+        key.margins = shown.margins;
+        key.zoomPercent = zoomPercent_;
+        key.devicePixelRatio = PaintBox->devicePixelRatioF();
+        // A page turned the other way is laid out anew: only its picture is
+        // loaded ahead.
+        if (doc_->IsTurnedPage(neighbour) == shown.turned) key.inner = PaintBox->size();
+        wanted.push_back(key);
+    }
+    prefetch_->Request(doc_, wanted);
+}
+
 void TViewForm::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
     if (!picture_) {
         painter.fillRect(exposed, Qt::white);
@@ -189,6 +227,7 @@ void TViewForm::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
         cache_.Render(pageSerial_, PaintBox->size(), PaintBox->devicePixelRatioF(), *picture_,
                       sheet.margins, zoomPercent_);
     painter.drawImage(QPointF(0, 0), image);
+    RequestNeighbours(sheet);
     if (showPrintableArea_ && printableArea_) {
         const QRect r =
             PrintableAreaRect(printableArea_->PrintableAreaOnPaper(), zoomPercent_, logicalDpiX(),

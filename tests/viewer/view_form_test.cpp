@@ -14,9 +14,10 @@
 #include "controls/focus_control.h"
 #include "controls/panel_ext.h"
 #include "document/album_document.h"
+#include "printing/printable_area.h"
 #include "support/test_support.h"
 #include "viewer/messages.h"
-#include "printing/printable_area.h"
+#include "viewer/page_prefetch.h"
 #include "viewer/sheet_layout.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
@@ -450,6 +451,7 @@ TEST_F(ViewFormTest, DraggingTheSheetPansWithEverySecondMove) {
 TEST_F(ViewFormTest, RepaintingTheSamePageReusesItsRendering) {
     TViewForm* view = OpenAlbum(TestAlbum{});
     ASSERT_TRUE(view);
+    view->setPrefetch(false);
     view->PaintBox->grab();
     const int first = view->pageRenderCount();
     EXPECT_GE(first, 1);
@@ -459,6 +461,26 @@ TEST_F(ViewFormTest, RepaintingTheSamePageReusesItsRendering) {
     Key(view, Qt::Key_PageDown);
     view->PaintBox->grab();
     EXPECT_EQ(view->pageRenderCount(), first + 1);
+}
+
+TEST_F(ViewFormTest, APrefetchedPageIsShownWithoutLoadingOrDrawingIt) {
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    const QImage first = view->PaintBox->grab().toImage();
+    ASSERT_TRUE(view->prefetcher());
+    view->prefetcher()->WaitForIdle();
+    const int renders = view->pageRenderCount();
+    Key(view, Qt::Key_PageDown);
+    const QImage second = view->PaintBox->grab().toImage();
+    EXPECT_EQ(view->currentPage(), 2);
+    EXPECT_EQ(view->pageRenderCount(), renders);
+    EXPECT_NE(second, first);
+    // The same page drawn here, without the background work, looks the same.
+    view->setPrefetch(false);
+    view->ChangePage(1);
+    view->ChangePage(2);
+    EXPECT_EQ(view->PaintBox->grab().toImage(), second);
+    EXPECT_EQ(view->pageRenderCount(), renders + 1);
 }
 
 TEST_F(ViewFormTest, TurnedPageIsLaidOutCrosswise) {

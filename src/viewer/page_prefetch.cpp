@@ -1,0 +1,131 @@
+#include "viewer/page_prefetch.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+
+#include "document/album_document.h"
+#include "metafile/picture.h"
+#include "viewer/page_painter.h"
+
+Q_LOGGING_CATEGORY(lcPrefetch, "neridal.viewer.prefetch")
+
+namespace {
+
+// Two workers: one page either side is the usual request.
+constexpr int kWorkers = 2;
+
+}  // namespace
+
+qint64 PrefetchedPage::bytes() const {
+    return image.sizeInBytes() + (picture ? picture->bytes().size() : 0);
+}
+
+PagePrefetcher::PagePrefetcher(int maxPages, qint64 maxBytes)
+    : maxPages_(maxPages), maxBytes_(maxBytes) {
+    pool_.setMaxThreadCount(kWorkers);
+}
+
+PagePrefetcher::~PagePrefetcher() {
+    Cancel();
+    pool_.waitForDone();
+}
+
+void PagePrefetcher::Request(std::shared_ptr<const AlbumDocument> doc,
+                             const std::vector<PageViewKey>& wanted) {
+    std::lock_guard lock(mutex_);
+    const bool sameDocument = doc_ == doc;
+    // Keep what this request still wants; the rest goes, running work too.
+    const auto stillWanted = [&](const PageViewKey& have) {
+        return sameDocument && std::any_of(wanted.begin(), wanted.end(), [&](const PageViewKey& k) {
+                   return k.page == have.page && k.SameView(have);
+               });
+    };
+    std::erase_if(cache_, [&](const PrefetchedPage& p) { return !stillWanted(p.key); });
+    const bool keepsRunning = std::all_of(inFlight_.begin(), inFlight_.end(),
+                                          [&](const PageViewKey& k) { return stillWanted(k); });
+    if (!keepsRunning) {
+        ++generation_;
+        pool_.clear();
+        inFlight_.clear();
+    }
+    doc_ = doc;
+    const std::uint64_t generation = generation_;
+    for (const PageViewKey& key : wanted) {
+        if (key.page < 1 || key.page > doc->pageCount) continue;
+        const auto same = [&](const PageViewKey& k) {
+            return k.page == key.page && k.SameView(key);
+        };
+        if (std::any_of(cache_.begin(), cache_.end(),
+                        [&](const PrefetchedPage& p) { return same(p.key); }) ||
+            std::any_of(inFlight_.begin(), inFlight_.end(), same))
+            continue;
+        inFlight_.push_back(key);
+        pool_.start([this, doc, key, generation] { Work(doc, key, generation); });
+    }
+}
+
+void PagePrefetcher::Work(std::shared_ptr<const AlbumDocument> doc, PageViewKey key,
+                          std::uint64_t generation) {
+    PrefetchedPage done;
+    done.key = key;
+    if (generation_ == generation) {
+        LoadError error;
+        if (std::optional<mf::Picture> picture = LoadPagePicture(*doc, key.page, &error)) {
+            done.picture = std::make_shared<const mf::Picture>(std::move(*picture));
+            // The window shows a page it could not load itself with its message.
+            if (!key.inner.isEmpty() && generation_ == generation)
+                done.image = RenderPage(key.inner, key.devicePixelRatio, *done.picture, key.margins,
+                                        key.zoomPercent);
+        }
+    }
+    Store(std::move(done), generation);
+}
+
+void PagePrefetcher::Store(PrefetchedPage page, std::uint64_t generation) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(inFlight_, [&](const PageViewKey& k) {
+        return k.page == page.key.page && k.SameView(page.key);
+    });
+    if (generation != generation_ || !page.picture) return;
+    cache_.push_back(std::move(page));
+    // The oldest go first when the budget is exceeded.
+    qint64 total = 0;
+    for (const PrefetchedPage& p : cache_)
+        total += p.bytes();
+    while (!cache_.empty() && (int(cache_.size()) > maxPages_ || total > maxBytes_)) {
+        total -= cache_.front().bytes();
+        cache_.pop_front();
+    }
+    qCDebug(lcPrefetch) << "ready: page" << cache_.back().key.page << "cache" << total << "bytes";
+}
+
+std::optional<PrefetchedPage> PagePrefetcher::Take(int page) {
+    std::lock_guard lock(mutex_);
+    const auto it = std::find_if(cache_.begin(), cache_.end(),
+                                 [&](const PrefetchedPage& p) { return p.key.page == page; });
+    if (it == cache_.end()) return std::nullopt;
+    PrefetchedPage taken = std::move(*it);
+    cache_.erase(it);
+    return taken;
+}
+
+void PagePrefetcher::Cancel() {
+    std::lock_guard lock(mutex_);
+    ++generation_;
+    pool_.clear();
+    inFlight_.clear();
+    cache_.clear();
+    doc_.reset();
+}
+
+void PagePrefetcher::WaitForIdle() {
+    pool_.waitForDone();
+}
+
+qint64 PagePrefetcher::cachedBytes() const {
+    std::lock_guard lock(mutex_);
+    qint64 total = 0;
+    for (const PrefetchedPage& p : cache_)
+        total += p.bytes();
+    return total;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+// Loads and renders the pages next to the one shown, in the background, so
+// that turning to them paints a finished image. The window asks after each
+// page it shows; a request for another view drops what the last one asked
+// for, and the finished pages are kept within a byte budget.
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QThreadPool>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "document/page_sheet.h"
+
+struct AlbumDocument;
+namespace mf {
+class Picture;
+}
+
+// What a rendering was made for: page, picture area, density, margins, zoom.
+struct PageViewKey {
+    int page = 0;
+    QSize inner;  // logical pixels; empty: load the picture only
+    qreal devicePixelRatio = 1;
+    PageMargins margins;
+    int zoomPercent = 0;
+
+    bool SameView(const PageViewKey& o) const {
+        return inner == o.inner && devicePixelRatio == o.devicePixelRatio && margins == o.margins &&
+               zoomPercent == o.zoomPercent;
+    }
+};
+
+struct PrefetchedPage {
+    PageViewKey key;
+    std::shared_ptr<const mf::Picture> picture;
+    QImage image;  // null when only the picture was asked for
+
+    qint64 bytes() const;
+};
+
+class PagePrefetcher {
+public:
+    // At most `maxPages` finished pages, and at most `maxBytes` of them.
+    explicit PagePrefetcher(int maxPages = kDefaultPages, qint64 maxBytes = kDefaultBytes);
+    ~PagePrefetcher();  // cancels and waits for the workers
+    PagePrefetcher(const PagePrefetcher&) = delete;
+    PagePrefetcher& operator=(const PagePrefetcher&) = delete;
+
+    static constexpr int kDefaultPages = 3;
+    static constexpr qint64 kDefaultBytes = qint64(96) << 20;
+
+    // Prepares `wanted` of `doc` in the background. Finished pages of other
+    // views or of other documents are dropped, and so are workers still on them.
+    void Request(std::shared_ptr<const AlbumDocument> doc, const std::vector<PageViewKey>& wanted);
+    // The finished page `page`, taken out of the cache; nothing when it is not
+    // (yet) there.
+    std::optional<PrefetchedPage> Take(int page);
+    // Drops everything and stops the workers' current work.
+    void Cancel();
+    // Waits until the workers are idle (tests and benchmarks).
+    void WaitForIdle();
+    qint64 cachedBytes() const;
+
+private:
+    void Work(std::shared_ptr<const AlbumDocument> doc, PageViewKey key, std::uint64_t generation);
+    void Store(PrefetchedPage page, std::uint64_t generation);
+
+    const int maxPages_;
+    const qint64 maxBytes_;
+    QThreadPool pool_;
+    std::atomic<std::uint64_t> generation_{0};
+    mutable std::mutex mutex_;
+    std::shared_ptr<const AlbumDocument> doc_;  // what the cache holds pages of
+    std::deque<PrefetchedPage> cache_;          // oldest first
+    std::vector<PageViewKey> inFlight_;
+};
