@@ -18,7 +18,7 @@ namespace {
 
 // Streams that the one-call inflate leaves to the streaming reader: damaged
 // ones, and any that are simply slower to read than they should be.
-Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate")
+Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate", QtWarningMsg)
 
 constexpr qint64 kCopyBlock = 4096;
 // Bodies up to this length are inflated in one call, in memory.

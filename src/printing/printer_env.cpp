@@ -12,7 +12,7 @@
 #include "printing/prn_form.h"
 #include "printing/qt_printer_device.h"
 
-Q_LOGGING_CATEGORY(lcPrinterEnv, "neridal.printing.env")
+Q_LOGGING_CATEGORY(lcPrinterEnv, "neridal.printing.env", QtWarningMsg)
 
 namespace {
 

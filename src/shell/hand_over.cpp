@@ -29,7 +29,7 @@ constexpr qsizetype kHeaderBytes = 12;
 constexpr int kStallMs = 10000;
 const char kAnswer = '\x01';
 
-Q_LOGGING_CATEGORY(lcHandOver, "neridal.handover")
+Q_LOGGING_CATEGORY(lcHandOver, "neridal.handover", QtWarningMsg)
 
 quint32 OwnUser() {
 #ifdef Q_OS_UNIX

@@ -6,7 +6,7 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcTranslations, "neridal.translations")
+Q_LOGGING_CATEGORY(lcTranslations, "neridal.translations", QtWarningMsg)
 
 }  // namespace
 

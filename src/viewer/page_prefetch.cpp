@@ -7,7 +7,7 @@
 #include "metafile/picture.h"
 #include "viewer/page_painter.h"
 
-Q_LOGGING_CATEGORY(lcPrefetch, "neridal.viewer.prefetch")
+Q_LOGGING_CATEGORY(lcPrefetch, "neridal.viewer.prefetch", QtWarningMsg)
 
 namespace {
 

@@ -1,0 +1,208 @@
+// A real construction-photo album in the document window, 1920 x 1080 at fit
+// page: 100 pages like the shared photo page as format 3.0, and 30 as format
+// 1.x. Reports, per format:
+// - opening the album and showing page 1;
+// - a page turn from the PageDown key to the painted sheet, median and 95th
+//   percentile, without prefetch, with prefetch after a reading pause, and
+//   with prefetch while the key is held;
+// - a jump through the contents to a distant page;
+// - the peak resident memory of the whole run.
+//
+// The page is read at run time from the shared benchmark folder (or the file
+// NERIDAL_BENCH_PAGE names); the albums are written into a temporary folder.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "controls/cng_lst_box.h"
+#include "controls/focus_control.h"
+#include "document/album_document.h"
+#include "document/album_writer.h"
+#include "viewer/page_prefetch.h"
+#include "viewer/view_env.h"
+#include "viewer/view_form.h"
+#include "viewer/view_widgets.h"
+#include "viewer/zoom_choices.h"
+
+namespace {
+
+constexpr int kPages30 = 100;
+constexpr int kPages1x = 30;
+constexpr int kTurns = 40;
+constexpr int kJumpTo = 90;
+
+QString BenchPage() {
+    const QString given = qEnvironmentVariable("NERIDAL_BENCH_PAGE");
+    if (!given.isEmpty()) return given;
+    return QStringLiteral(NERIDAL_SHARED_DIR "/bench/photo-page.emf");
+}
+
+struct PhotoAlbums {
+    QTemporaryDir dir;
+    QString v30, v1x, problem;
+
+    PhotoAlbums() {
+        QFile page(BenchPage());
+        if (!page.open(QIODevice::ReadOnly)) {
+            problem = QStringLiteral("cannot read the benchmark page %1").arg(page.fileName());
+            return;
+        }
+        const QByteArray picture = page.readAll();
+        AlbumDraft draft;
+        draft.settings = DefaultSettings();
+        draft.zlibLevel = 1;  // quick to write; inflating costs about the same
+        for (int p = 1; p <= kPages30; ++p) {
+            draft.pages.push_back(AlbumPage{picture, 0, {}, {}});
+            TTocEntry entry;
+            entry.pageSlot = p;
+            entry.text = QByteArray("Photo ") + QByteArray::number(p);
+            draft.toc.push_back(entry);
+        }
+        v30 = dir.filePath(QStringLiteral("PHOTOS.PXA"));
+        draft.pages.resize(kPages30);
+        if (!WriteAlbumFile(v30, draft)) problem = QStringLiteral("cannot write %1").arg(v30);
+        draft.producer = "RTB";
+        draft.producerVersion = 10000;
+        draft.nineByteRecords = false;
+        draft.pages.resize(kPages1x);
+        draft.toc.resize(kPages1x);
+        v1x = dir.filePath(QStringLiteral("PHOTOS.PXB"));
+        if (!WriteAlbumFile(v1x, draft)) problem = QStringLiteral("cannot write %1").arg(v1x);
+    }
+};
+
+PhotoAlbums& Albums() {
+    static PhotoAlbums albums;
+    return albums;
+}
+
+// The resident memory now; the writing of the albums at the start would
+// dominate the process's own peak.
+double ResidentMb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+std::unique_ptr<TViewForm> NewWindow(bool prefetch) {
+    ViewEnvironment().zoomIndex = kZoomFitPage;
+    ViewEnvironment().formMaximized = false;
+    auto view = std::make_unique<TViewForm>(nullptr);
+    view->setWorkFolder(Albums().dir.path() + QLatin1Char('/'));
+    view->setPrefetch(prefetch);
+    view->resize(1920, 1080);
+    view->show();
+    QApplication::processEvents();
+    return view;
+}
+
+void PressPageDown(TViewForm& view) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    QApplication::sendEvent(view.FocusControl, &press);
+    view.PaintBox->repaint();
+}
+
+double Percentile(std::vector<double> v, double q) {
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(q * double(v.size() - 1) + 0.5))];
+}
+
+const QString& AlbumFor(const benchmark::State& state) {
+    return state.range(0) == 30 ? Albums().v30 : Albums().v1x;
+}
+
+void BM_OpenAndShowPage1(benchmark::State& state) {
+    if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto view = NewWindow(false);
+        state.ResumeTiming();
+        if (!view->OpenDocument(AlbumFor(state))) return state.SkipWithError("cannot open");
+        view->PaintBox->repaint();
+        state.PauseTiming();
+        state.counters["rss_mb"] = ResidentMb();
+        view.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenAndShowPage1)->Arg(30)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Arg 0: format; arg 1: 0 no prefetch, 1 prefetch after a reading pause,
+// 2 prefetch with the key held.
+void BM_PageTurn(benchmark::State& state) {
+    if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
+    const int mode = int(state.range(1));
+    auto view = NewWindow(mode != 0);
+    if (!view->OpenDocument(AlbumFor(state))) return state.SkipWithError("cannot open");
+    view->PaintBox->repaint();
+    std::vector<double> turns;
+    double peak = ResidentMb();
+    const double start = peak;
+    for (auto _ : state) {
+        turns.clear();
+        view->ChangePage(1);
+        view->PaintBox->repaint();
+        for (int i = 0; i < kTurns && view->currentPage() < view->pageCount(); ++i) {
+            if (mode == 1 && view->prefetcher()) view->prefetcher()->WaitForIdle();
+            QElapsedTimer timer;
+            timer.start();
+            PressPageDown(*view);
+            turns.push_back(double(timer.nsecsElapsed()) / 1e6);
+            peak = std::max(peak, ResidentMb());
+        }
+        state.SetIterationTime(Percentile(turns, 0.5) / 1e3);
+    }
+    state.counters["median_ms"] = Percentile(turns, 0.5);
+    state.counters["p95_ms"] = Percentile(turns, 0.95);
+    state.counters["rss_start_mb"] = start;
+    state.counters["rss_peak_mb"] = peak;
+    state.counters["rss_end_mb"] = ResidentMb();
+}
+BENCHMARK(BM_PageTurn)
+    ->ArgsProduct({{30, 10}, {0, 1, 2}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_JumpThroughContents(benchmark::State& state) {
+    if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
+    auto view = NewWindow(true);
+    if (!view->OpenDocument(AlbumFor(state))) return state.SkipWithError("cannot open");
+    const int target = std::min(kJumpTo, view->pageCount() - 2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->ChangePage(1);
+        view->PaintBox->repaint();
+        if (view->prefetcher()) view->prefetcher()->WaitForIdle();
+        state.ResumeTiming();
+        view->JumpTree->SetItemIndex(target - 1);  // the entry of that page
+        view->Mn_JumpClick();
+        view->PaintBox->repaint();
+    }
+    state.counters["page"] = view->currentPage();
+}
+BENCHMARK(BM_JumpThroughContents)->Arg(30)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
