@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <functional>
+#include <limits>
 
 #include "core/cp932.h"
 #include "core/sjis_text.h"
@@ -19,6 +20,9 @@ namespace {
 // Streams that the one-call inflate leaves to the streaming reader: damaged
 // ones, and any that are simply slower to read than they should be.
 Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate", QtWarningMsg)
+// Albums read although their producer wrote them irregularly, and albums
+// opened with a damaged body.
+Q_LOGGING_CATEGORY(lcLenient, "neridal.document.lenient", QtWarningMsg)
 
 constexpr qint64 kCopyBlock = 4096;
 // Bodies up to this length are inflated in one call, in memory.
@@ -114,6 +118,7 @@ private:
         return false;
     }
     bool Load();
+    bool BodyEndsInside(const QString& what);
     bool ReadStructure(const ReadFn& read, char* out, qint64 count, const QString& what);
     bool MakeTemporaryCopy(QFile& file);
     bool CopyInBlocks(QFile& file, QFile& copy, qint64 length, qint64* copied);
@@ -129,13 +134,19 @@ private:
     QString streamError_;  // the inflating reader's reason after a failed read
 };
 
+// The body's structures must be whole: one that the body does not hold is
+// damage, told by what cut the body short when its stream failed.
+bool Loader::BodyEndsInside(const QString& what) {
+    if (!doc_->bodyDamage.isEmpty()) return Fail(LoadError::Kind::Damaged, doc_->bodyDamage);
+    return Fail(LoadError::Kind::Damaged, QStringLiteral("the body ends inside the %1").arg(what));
+}
+
 bool Loader::ReadStructure(const ReadFn& read, char* out, qint64 count, const QString& what) {
     switch (ReadExactly(read, out, count)) {
         case ReadResult::Ok:
             return true;
         case ReadResult::Short:
-            return Fail(LoadError::Kind::Damaged,
-                        QStringLiteral("the body ends inside the %1").arg(what));
+            return BodyEndsInside(what);
         case ReadResult::Failed:
             break;
     }
@@ -184,15 +195,18 @@ bool Loader::MakeTemporaryCopy(QFile& file) {
                         QStringLiteral("cannot read the body: %1").arg(file.errorString()));
         if (!CopyInBlocks(file, *copy, length, &copied)) return false;
     }
-    if (copied < length)
-        return Fail(LoadError::Kind::Damaged,
-                    QStringLiteral("the body inflates to %1 bytes, the header announces %2")
-                        .arg(copied)
-                        .arg(length));
+    // A stream that ends cleanly before the announced length is the whole body
+    // its producer wrote; whether the structures and pages lie inside it is
+    // told when they are read.
+    if (copied < length && doc_->bodyDamage.isEmpty())
+        doc_->irregularities << QStringLiteral(
+                                    "the body inflates to %1 bytes, the header announces %2")
+                                    .arg(copied)
+                                    .arg(length);
     if (!copy->flush() || !copy->seek(0))
         return Fail(LoadError::Kind::Io, QStringLiteral("cannot rewind the temporary copy %1: %2")
                                              .arg(doc_->tempPath, copy->errorString()));
-    doc_->bodySize = length;
+    doc_->bodySize = copied;
     doc_->body = std::move(copy);
     return true;
 }
@@ -203,23 +217,26 @@ bool Loader::CopyWriteFailed(const QFile& copy) {
 }
 
 // Inflates the body piece by piece, in blocks of 4096 bytes, to its announced
-// length or the end of its stream, and reads the stream to its end.
+// length or the end of its stream, and reads the stream to its end. A stream
+// that fails leaves what it gave before in the copy and its reason in the
+// document.
 bool Loader::CopyInBlocks(QFile& file, QFile& copy, qint64 length, qint64* copied) {
     ZlibReader inflater(file, kCopyInputChunk);
     char block[kCopyBlock];
-    while (*copied < length) {
+    while (*copied < length && inflater.error().isEmpty()) {
         const qint64 want = std::min(kCopyBlock, length - *copied);
         const qint64 got = inflater.read(block, want);
-        if (got < 0)
-            return Fail(LoadError::Kind::Damaged,
-                        QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
+        if (got < 0) break;
         if (got > 0 && copy.write(block, got) != got) return CopyWriteFailed(copy);
         *copied += got;
         if (got < want) break;
     }
-    if (!DrainToStreamEnd(inflater))
-        return Fail(LoadError::Kind::Damaged,
-                    QStringLiteral("cannot inflate the body: %1").arg(inflater.error()));
+    if (inflater.error().isEmpty()) DrainToStreamEnd(inflater);
+    if (!inflater.error().isEmpty()) {
+        doc_->bodyDamage = QStringLiteral("cannot inflate the body: %1").arg(inflater.error());
+        qCInfo(lcLenient) << path_ << "keeps the" << *copied
+                          << "body bytes inflated before:" << doc_->bodyDamage;
+    }
     return true;
 }
 
@@ -269,10 +286,12 @@ bool Loader::ReadPageIndex(const ReadFn& read, qint64 roomLeft) {
     doc_->pageCount = first.size;
     if (doc_->pageCount <= 0) return true;
     const qint64 count = doc_->pageCount;
-    if (roomLeft >= 0 && count * recordSize > roomLeft - recordSize)
+    if (roomLeft >= 0 && count * recordSize > roomLeft - recordSize) {
+        if (!doc_->bodyDamage.isEmpty()) return BodyEndsInside(QStringLiteral("page index"));
         return Fail(LoadError::Kind::Damaged,
                     QStringLiteral("the page index announces %1 pages, more than the body holds")
                         .arg(count));
+    }
     QByteArray chunk;
     for (qint64 done = 0; done < count;) {
         const qint64 n = std::min(kRecordChunk, count - done);
@@ -340,19 +359,28 @@ bool Loader::Load() {
     if (!ReadSettings(read) || !ReadContents(read)) return false;
     if (scheme == BodyScheme::WholeBody) roomLeft = doc_->bodySize - doc_->body->pos();
     if (!ReadPageIndex(read, roomLeft)) return false;
-    if (inflater && !DrainToStreamEnd(*inflater))
-        return Fail(LoadError::Kind::Damaged,
-                    QStringLiteral("cannot inflate the page index: %1").arg(inflater->error()));
+    // Damage after the page index costs nothing the album needs: the pages
+    // lie beside the stream.
+    if (inflater && !DrainToStreamEnd(*inflater)) {
+        doc_->bodyDamage =
+            QStringLiteral("cannot inflate the page index: %1").arg(inflater->error());
+        qCInfo(lcLenient) << path_ << "opens although" << doc_->bodyDamage;
+    }
 
     if (scheme != BodyScheme::WholeBody) {
         // The same read handle serves the pictures, which lie in the file itself.
         doc_->bodySize = fileSize;
         doc_->body = std::move(file);
     }
-    if (doc_->pageCount <= 0)
+    if (doc_->pageCount <= 0) {
+        // What a damaged body gave may be no page index at all.
+        if (!doc_->bodyDamage.isEmpty()) return Fail(LoadError::Kind::Damaged, doc_->bodyDamage);
         return Fail(LoadError::Kind::NoPages, QStringLiteral("the document has no pages"));
+    }
 
     doc_->fileName = path_;
+    for (const QString& irregularity : std::as_const(doc_->irregularities))
+        qCInfo(lcLenient) << path_ << "is read although" << irregularity;
     const int ppi = options_.screenPpi;
     doc_->marginTop = MmToScreenPixels(doc_->header.marginTop, ppi);
     doc_->marginBottom = MmToScreenPixels(doc_->header.marginBottom, ppi);
@@ -395,8 +423,9 @@ qint64 DiscardInflated(ZlibReader& inflater, qint64 count) {
     qint64 done = 0;
     while (done < count) {
         const qint64 got = inflater.read(scratch, std::min<qint64>(sizeof scratch, count - done));
-        if (got <= 0) return got < 0 ? got : done;
+        if (got < 0) return got;
         done += got;
+        if (got == 0 || !inflater.error().isEmpty()) break;
     }
     return done;
 }
@@ -421,7 +450,12 @@ std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions&
     return Loader(path, options, error).Run();
 }
 
-std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error) {
+LoadError MakeLoadError(LoadError::Kind kind, const QString& path, const QString& reason) {
+    return MakeError(kind, path, reason);
+}
+
+std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error,
+                                        QString* irregularity) {
     const auto damaged = [&](const QString& reason) {
         PageFail(error, LoadError::Kind::Damaged, doc,
                  QStringLiteral("page %1: %2").arg(page).arg(reason));
@@ -477,15 +511,23 @@ std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, Load
     ZlibReader inflater(body);
     const qint64 inflated =
         bytes ? inflater.read(bytes->data(), entry.size) : DiscardInflated(inflater, entry.size);
-    if (inflated < 0) return damaged(inflater.error());
+    if (inflated < 0 || !inflater.error().isEmpty()) return damaged(inflater.error());
     if (inflated < entry.size) return inflatesShort(inflated);
-    // A picture stream ends with the picture: its checksum must follow.
-    char extra;
-    const qint64 more = inflater.read(&extra, 1);
-    if (more < 0) return damaged(inflater.error());
-    if (more > 0)
-        return damaged(
-            QStringLiteral("the picture inflates to more than %1 bytes").arg(entry.size));
+    // The page is its declared bytes; what its stream holds beyond them is
+    // read to the stream's end, so that a stream cut or damaged there is
+    // still found.
+    const qint64 surplus = DiscardInflated(inflater, std::numeric_limits<qint64>::max());
+    if (surplus < 0 || !inflater.error().isEmpty()) return damaged(inflater.error());
+    if (surplus > 0) {
+        const QString note = QStringLiteral(
+                                 "page %1: the picture inflates to %2 bytes, %3 are announced; "
+                                 "the page is its first %3")
+                                 .arg(page)
+                                 .arg(entry.size + surplus)
+                                 .arg(entry.size);
+        qCInfo(lcLenient) << doc.fileName << "is read although" << note;
+        if (irregularity) *irregularity = note;
+    }
     if (!bytes) {
         PageFail(error, LoadError::Kind::Io, doc,
                  QStringLiteral("page %1: there is no memory for its %2 bytes")

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -59,6 +60,14 @@ struct AlbumDocument {
     std::unique_ptr<QIODevice> body;  // temporary copy (1.x) or the file (2.0+)
     QString tempPath;                 // the temporary copy's path, empty for 2.0+
     qint64 bodySize = 0;  // bytes the body stream holds: the copy's length or the file's size
+    // What the producer wrote otherwise than the format says although nothing
+    // is lost, one plain-English line each (a body shorter than announced).
+    QStringList irregularities;
+    // Why the body stream cannot be read to its end; empty when it can. Such
+    // an album opens when its settings, contents and page index are whole:
+    // format 1.x keeps what the stream gave before it failed, and a page that
+    // lies beyond that is damaged.
+    QString bodyDamage;
 
     // A PXA page whose orientation byte differs from record 0's.
     bool IsTurnedPage(int page) const;
@@ -81,5 +90,11 @@ std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions&
 std::optional<mf::Picture> LoadPagePicture(const AlbumDocument& doc, int page, LoadError* error);
 
 // The raw bytes of a page (inflated for format 3.0), bounded by the declared size.
-// Pages of one document may be read on several threads at once.
-std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error);
+// Pages of one document may be read on several threads at once. A page stream
+// that inflates to more than its declared size is read as its declared bytes,
+// and `irregularity` (when given) says so; otherwise it is left alone.
+std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error,
+                                        QString* irregularity = nullptr);
+
+// The error of `kind` for the album at `path`, with its user-facing message.
+LoadError MakeLoadError(LoadError::Kind kind, const QString& path, const QString& reason);

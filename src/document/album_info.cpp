@@ -123,7 +123,12 @@ QString OleDateText(double ole) {
     return when ? when->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
 }
 
-std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error) {
+std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error,
+                                     QStringList* irregularities) {
+    if (!doc.bodyDamage.isEmpty()) {
+        if (error) *error = MakeLoadError(LoadError::Kind::Damaged, doc.fileName, doc.bodyDamage);
+        return std::nullopt;
+    }
     const TAlbumHeader& h = doc.header;
     QStringList toc;
     for (const TocItem& item : doc.toc)
@@ -134,8 +139,10 @@ std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error) {
                    .text();
     QStringList pages;
     for (int p = 1; p <= doc.pageCount; ++p) {
-        const std::optional<QByteArray> bytes = ReadPageBytes(doc, p, error);
+        QString irregularity;
+        const std::optional<QByteArray> bytes = ReadPageBytes(doc, p, error, &irregularity);
         if (!bytes) return std::nullopt;
+        if (irregularities && !irregularity.isEmpty()) *irregularities << irregularity;
         const TPageEntry& e = doc.pages[size_t(p)];
         pages << JsonObject()
                      .add("offset", e.offset)

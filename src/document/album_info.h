@@ -4,13 +4,16 @@
 // a fixed order): the output of `neridal-tool info`.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "document/album_document.h"
 
-// Reads every page to tell its kind; nothing when a page is damaged (`error`
-// says why).
-std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error);
+// Reads every page to tell its kind; nothing when the body or a page is
+// damaged (`error` says why). `irregularities` (when given) gets the pages
+// read although their producer wrote them irregularly, one line each.
+std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error,
+                                     QStringList* irregularities = nullptr);
 
 // An OLE Automation date as "YYYY-MM-DD HH:MM:SS": rounded to the millisecond,
 // shown to the whole second. Empty for a value outside the calendar.

@@ -30,7 +30,7 @@ qint64 ZlibReader::read(char* out, qint64 max) {
             const qint64 got = source_.read(input_.data(), qint64(input_.size()));
             if (got <= 0) {
                 error_ = QStringLiteral("the file ends inside the compressed data");
-                return -1;
+                return produced > 0 ? produced : -1;
             }
             z.next_in = reinterpret_cast<Bytef*>(input_.data());
             z.avail_in = uInt(got);
@@ -45,7 +45,7 @@ qint64 ZlibReader::read(char* out, qint64 max) {
         } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
             error_ = QStringLiteral("bad compressed data (%1)")
                          .arg(QString::fromLatin1(z.msg ? z.msg : "zlib error"));
-            return -1;
+            return produced > 0 ? produced : -1;
         }
     }
     return produced;

@@ -18,8 +18,10 @@ public:
     ZlibReader& operator=(const ZlibReader&) = delete;
 
     // Up to `max` inflated bytes into `out`; fewer only at the end of the
-    // stream. -1 when the data is damaged or the file ends inside the stream;
-    // error() then says which.
+    // stream or where it fails. -1 when the data is damaged or the file ends
+    // inside the stream; error() then says which. The bytes inflated before a
+    // failure are delivered first: the read that meets it returns them, with
+    // error() already set, and the next read returns -1.
     qint64 read(char* out, qint64 max);
     bool atStreamEnd() const { return streamEnd_; }
     const QString& error() const { return error_; }

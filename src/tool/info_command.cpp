@@ -44,7 +44,13 @@ int RunInfo(const QStringList& args) {
         OpenAlbum(args[0], OpenOptions{work.path() + QLatin1Char('/'), kInfoPpi}, &error);
     if (!doc) return Refused(error);
 
-    const std::optional<QString> json = AlbumInfoJson(*doc, &error);
+    QStringList irregularities = doc->irregularities;
+    const std::optional<QString> json = AlbumInfoJson(*doc, &error, &irregularities);
+    // What was read although its producer wrote it irregularly is no damage:
+    // it is mentioned, and the exit status stays 0.
+    for (const QString& irregularity : std::as_const(irregularities))
+        ToolErr(QStringLiteral("%1: irregular album, read whole: %2\n")
+                    .arg(doc->fileName, irregularity));
     if (!json) return Refused(error);
     ToolOut(*json + QLatin1Char('\n'));
     return 0;

@@ -2,6 +2,8 @@
 
 // Small albums for the document tests, written by our own album writer.
 
+#include <zlib.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -60,6 +62,41 @@ inline AlbumDraft BasicDraft(const char* producer, Scaled version, int pages = 2
     for (int i = 0; i < pages; ++i)
         draft.pages.push_back({SmallEmf(i), 0, {}, {}});
     return draft;
+}
+
+enum class Ending {
+    Clean,    // the stream ends, checksum and all
+    Cut,      // the file ends
+    BadData,  // a block of a kind deflate does not have
+};
+
+// A format-1.x body stream that holds the first `intact` bytes of `body`,
+// then ends as told.
+inline QByteArray PartialBodyStream(const QByteArray& body, qsizetype intact, Ending ending) {
+    z_stream z{};
+    deflateInit(&z, Z_DEFAULT_COMPRESSION);
+    QByteArray out(qsizetype(deflateBound(&z, uLong(intact))) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.constData()));
+    z.avail_in = uInt(intact);
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, ending == Ending::Clean ? Z_FINISH : Z_FULL_FLUSH);
+    out.truncate(out.size() - qsizetype(z.avail_out));
+    deflateEnd(&z);
+    // After a full flush the next block starts on a byte: 0xFF makes it a
+    // final block of type 3.
+    return ending == Ending::BadData ? out + "\xFF" : out;
+}
+
+// The inflated body of a whole format-1.x album file.
+inline QByteArray InflatedBody(const QByteArray& file) {
+    QByteArray body(TAlbumHeader::Parse(file.constData()).pageBase, '\0');
+    uLongf length = uLongf(body.size());
+    uncompress(reinterpret_cast<Bytef*>(body.data()), &length,
+               reinterpret_cast<const Bytef*>(file.constData()) + kHeaderSize,
+               uLong(file.size() - kHeaderSize));
+    body.truncate(qsizetype(length));
+    return body;
 }
 
 // A temporary folder with the albums of one test and a work folder for copies.

@@ -6,8 +6,10 @@
 
 // A stream that inflates to other than the size the file declares for it: a
 // format-3.0 page stream against its record's size, a format-1.x body stream
-// against the header's length. Each mismatch, and each stream that is damaged
-// besides, is reported with the same reason whichever way it is inflated.
+// against the header's length. A stream that holds all the file needs is read
+// and its mismatch noted; one that holds too little, and each stream that is
+// damaged besides, is reported with the same reason whichever way it is
+// inflated.
 
 namespace {
 
@@ -26,42 +28,44 @@ struct Case {
     // Empty when the album reads whole. "{true}" and "{declared}" stand for
     // the stream's true and declared sizes.
     const char* reason;
+    const char* irregularity;  // what is noted when it reads whole; "" nothing
 };
 
 const Case kCases[] = {
-    {"page exact", 30000, 0, Damage::None, ""},
+    {"page exact", 30000, 0, Damage::None, "", ""},
     {"page shorter", 30000, 10, Damage::None,
-     "page 2: the picture inflates to {true} bytes, {declared} are announced"},
-    {"page longer", 30000, -10, Damage::None,
-     "page 2: the picture inflates to more than {declared} bytes"},
-    {"page declared empty", 30000, INT32_MIN, Damage::None,
-     "page 2: the picture inflates to more than 0 bytes"},
+     "page 2: the picture inflates to {true} bytes, {declared} are announced", ""},
+    {"page longer", 30000, -10, Damage::None, "",
+     "page 2: the picture inflates to {true} bytes, {declared} are announced; the page is its "
+     "first {declared}"},
+    {"page declared empty", 30000, INT32_MIN, Damage::None, "",
+     "page 2: the picture inflates to {true} bytes, 0 are announced; the page is its first 0"},
     {"page bad checksum", 30000, 0, Damage::Checksum,
-     "page 2: bad compressed data (incorrect data check)"},
+     "page 2: bad compressed data (incorrect data check)", ""},
     {"page shorter, bad checksum", 30000, 10, Damage::Checksum,
-     "page 2: bad compressed data (incorrect data check)"},
-    // The surplus is found before the checksum is reached.
+     "page 2: bad compressed data (incorrect data check)", ""},
+    // The surplus is read to the end of the stream, where the damage is.
     {"page longer, bad checksum", 30000, -10, Damage::Checksum,
-     "page 2: the picture inflates to more than {declared} bytes"},
+     "page 2: bad compressed data (incorrect data check)", ""},
     {"page bad header", 30000, 0, Damage::Header,
-     "page 2: bad compressed data (incorrect header check)"},
-    {"page cut", 30000, 0, Damage::Cut, "page 2: the file ends inside the compressed data"},
+     "page 2: bad compressed data (incorrect header check)", ""},
+    {"page cut", 30000, 0, Damage::Cut, "page 2: the file ends inside the compressed data", ""},
 
-    {"body exact", 10000, 0, Damage::None, ""},
-    {"body shorter", 10000, 10, Damage::None,
+    {"body exact", 10000, 0, Damage::None, "", ""},
+    {"body shorter", 10000, 10, Damage::None, "",
      "the body inflates to {true} bytes, the header announces {declared}"},
     // What the stream holds beyond the body is read and ignored.
-    {"body longer", 10000, -10, Damage::None, ""},
+    {"body longer", 10000, -10, Damage::None, "", ""},
     {"body bad checksum", 10000, 0, Damage::Checksum,
-     "cannot inflate the body: bad compressed data (incorrect data check)"},
+     "cannot inflate the body: bad compressed data (incorrect data check)", ""},
     {"body shorter, bad checksum", 10000, 10, Damage::Checksum,
-     "cannot inflate the body: bad compressed data (incorrect data check)"},
+     "cannot inflate the body: bad compressed data (incorrect data check)", ""},
     {"body longer, bad checksum", 10000, -10, Damage::Checksum,
-     "cannot inflate the body: bad compressed data (incorrect data check)"},
+     "cannot inflate the body: bad compressed data (incorrect data check)", ""},
     {"body bad header", 10000, 0, Damage::Header,
-     "cannot inflate the body: bad compressed data (incorrect header check)"},
+     "cannot inflate the body: bad compressed data (incorrect header check)", ""},
     {"body cut", 10000, 0, Damage::Cut,
-     "cannot inflate the body: the file ends inside the compressed data"},
+     "cannot inflate the body: the file ends inside the compressed data", ""},
 };
 
 // Noise does not deflate: its stream is longer than the page it holds.
@@ -100,14 +104,20 @@ qint64 LastPageOffset(const AlbumFolder& folder, const QString& path) {
     return doc ? doc->pages.back().offset : 0;
 }
 
-// The reason the open or one of the page reads gives; empty when all pages read.
-QString ReadAll(const AlbumFolder& folder, const QString& path, std::vector<QByteArray>* pages) {
+// The reason the open, the body or one of the page reads gives; empty when all
+// pages read. What the document and the page reads note goes to `noted`.
+QString ReadAll(const AlbumFolder& folder, const QString& path, std::vector<QByteArray>* pages,
+                QStringList* noted) {
     LoadError error;
     auto doc = folder.Open(path, &error);
     if (!doc) return error.reason;
+    if (!doc->bodyDamage.isEmpty()) return doc->bodyDamage;
+    *noted = doc->irregularities;
     for (int p = 1; p <= doc->pageCount; ++p) {
-        std::optional<QByteArray> bytes = ReadPageBytes(*doc, p, &error);
+        QString irregularity;
+        std::optional<QByteArray> bytes = ReadPageBytes(*doc, p, &error, &irregularity);
         if (!bytes) return error.reason;
+        if (!irregularity.isEmpty()) *noted << irregularity;
         pages->push_back(*bytes);
     }
     return {};
@@ -141,13 +151,18 @@ TEST(DeclaredSize, StreamsThatDifferFromTheirDeclaredSize) {
         const QString path =
             folder.WriteBytes(QStringLiteral("S.PXA"), Damaged(file, streamStart, c.damage));
         std::vector<QByteArray> pages;
-        const QString reason = ReadAll(folder, path, &pages);
-        const QString expected =
-            QString::fromLatin1(c.reason)
+        QStringList noted;
+        const QString reason = ReadAll(folder, path, &pages, &noted);
+        const auto text = [&](const char* pattern) {
+            return QString::fromLatin1(pattern)
                 .replace(QLatin1String("{true}"), QString::number(trueSize))
                 .replace(QLatin1String("{declared}"), QString::number(declared));
+        };
+        const QString expected = text(c.reason);
         EXPECT_EQ(reason.toStdString(), expected.toStdString());
         if (expected.isEmpty()) {
+            EXPECT_EQ(noted.join(QLatin1Char('\n')).toStdString(),
+                      text(c.irregularity).toStdString());
             ASSERT_EQ(pages.size(), 2u);
             EXPECT_EQ(pages[0], draft.pages[0].picture);
             EXPECT_EQ(pages[1], draft.pages[1].picture.left(pages[1].size()));
