@@ -38,6 +38,15 @@ QString NamedReason(const QString& path, const LoadError& error) {
     return reason;
 }
 
+// Whether a page other than `page` can be read: an album whose first page is
+// damaged still opens when another page is intact.
+bool OtherPageReadable(const AlbumDocument& doc, int page) {
+    for (int p = 1; p <= doc.pageCount; ++p) {
+        if (p != page && ReadPageBytes(doc, p, nullptr)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int TViewForm::pageCount() const {
@@ -98,18 +107,25 @@ bool TViewForm::OpenDocument(const QString& path) {
         doc_ = std::move(doc);
         FillContents();
         bool loaded = false;
+        bool othersReadable = false;
         {
             BusyCursor busy;
             loaded = LoadCurrentPage();
+            if (!loaded) othersReadable = OtherPageReadable(*doc_, doc_->currentPage);
         }
-        if (loaded) {
+        if (loaded || othersReadable) {
+            // A damaged first page leaves its sheet empty; the other pages
+            // are there to turn to.
             ScrollBoxResize();
             PL_Paper->show();
             opened = true;
-        } else {
+        }
+        if (!loaded) {
             LoadError pageError;
             pageError.message = lastError_.value_or(QString());
             ErrorMessage(NamedReason(path, pageError));
+        }
+        if (!opened) {
             doc_.reset();
             picture_.reset();
             contents_.clear();
