@@ -49,8 +49,7 @@ int RunInfo(const QStringList& args) {
     // What was read although its producer wrote it irregularly is no damage:
     // it is mentioned, and the exit status stays 0.
     for (const QString& irregularity : std::as_const(irregularities))
-        ToolErr(QStringLiteral("%1: irregular album, read whole: %2\n")
-                    .arg(doc->fileName, irregularity));
+        ToolErr(QStringLiteral("%1: irregular album: %2\n").arg(doc->fileName, irregularity));
     if (!json) return Refused(error);
     ToolOut(*json + QLatin1Char('\n'));
     return 0;
