@@ -145,14 +145,23 @@ void DeviceContext::bitmap(const BitmapCall& call) {
                            snapped.top() + (part.top() - src.top()) / ky, part.width() / kx,
                            part.height() / ky);
         }
-        const QSize size(std::max(1, int(std::lround(shown.width()))),
-                         std::max(1, int(std::lround(shown.height()))));
+        QSize size(std::max(1, int(std::lround(shown.width()))),
+                   std::max(1, int(std::lround(shown.height()))));
+        // Enlarged on a device that keeps images: the bitmap's own pixels,
+        // scaled by the device.
+        const bool ownPixels = setup_.keepsImageResolution && size.width() > part.width() &&
+                               size.height() > part.height();
+        if (ownPixels) size = part.size();
         if (double(size.width()) * size.height() > kMaxBitmapPixels) return;
         image = decode(dib, part, size, averaging);
         if (image.isNull()) return;
         if (flipX || flipY) image = image.mirrored(flipX, flipY);
         imageToDevice =
             QTransform::fromTranslate(std::round(shown.left()), std::round(shown.top()));
+        if (ownPixels)
+            imageToDevice = QTransform::fromScale(std::round(shown.width()) / size.width(),
+                                                  std::round(shown.height()) / size.height()) *
+                            imageToDevice;
     } else {
         // Turned or sheared: decode at the size the edges have on the device
         // and let the output transform it.

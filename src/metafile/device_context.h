@@ -25,6 +25,9 @@ struct DeviceSetup {
     double refPxPerMmY = 96 / 25.4;
     QRectF deviceBounds;            // the output area, to bound drawing work
     std::uint32_t objectSlots = 0;  // size of the object table
+    // A device that keeps images as images (PDF, a printer): bitmaps shown
+    // larger than they are go out at their own resolution, scaled there.
+    bool keepsImageResolution = false;
 };
 
 // GDI's device-context state and drawing calls, in logical coordinates as a

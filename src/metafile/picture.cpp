@@ -1,6 +1,7 @@
 #include "metafile/picture.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <thread>
 
@@ -135,10 +136,11 @@ QSizeF Picture::frameHundredthsMm() const {
 }
 
 void Picture::Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
-                   const QRectF& deviceBounds) const {
+                   const QRectF& deviceBounds, bool keepsImageResolution) const {
     if (target.isEmpty()) return;
     const QRectF bounds = deviceBounds.isEmpty() ? deviceTransform.mapRect(target) : deviceBounds;
-    const DeviceSetup setup = SetupFor(parsed_->emf, target, deviceTransform, bounds);
+    DeviceSetup setup = SetupFor(parsed_->emf, target, deviceTransform, bounds);
+    setup.keepsImageResolution = keepsImageResolution;
     FontMapper fonts;
     DeviceContext dc(out, setup, fonts);
     if (parsed_->emf.bitmapRecords >= 2 && parsed_->emf.bitmapBytes >= kParallelDecodeBytes)
@@ -153,7 +155,11 @@ void Picture::Draw(QPainter& painter, const QRectF& target) const {
         bounds = bounds.intersected(QRectF(0, 0, device->width(), device->height()));
     if (bounds.isEmpty()) return;
     PainterOutput out(painter);
-    Play(out, target, deviceTransform, bounds);
+    const QPaintEngine* engine = painter.paintEngine();
+    const bool vector =
+        engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture ||
+                   painter.device()->devType() == QInternal::Printer);
+    Play(out, target, deviceTransform, bounds, vector);
 }
 
 const QByteArray& Picture::bytes() const {

@@ -55,7 +55,7 @@ public:
     // the output's pixels, `deviceBounds` is the visible output area (empty:
     // the mapped target).
     void Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
-              const QRectF& deviceBounds = QRectF()) const;
+              const QRectF& deviceBounds = QRectF(), bool keepsImageResolution = false) const;
 
     // The bytes as loaded (EMF bits for an EMF).
     const QByteArray& bytes() const;

@@ -60,6 +60,12 @@ TEST_F(PrintCommandTest, PdfHasOnePageOfThePapersSizePerAlbumPage) {
         QRegularExpression(QStringLiteral("Page    4 size:\\s+84[12](\\.\\d+)? x 595"))))
         << info.out.toStdString();
     // The captions are text, and the page looks as the window shows it.
+    // Photos keep their own pixels: the device scales them, nothing is
+    // resampled to the printer's resolution.
+    const ProcessRun images =
+        Start(QStringLiteral("pdfimages"), {"-list", "-f", "1", "-l", "1", pdf});
+    EXPECT_TRUE(images.out.contains(QRegularExpression(QStringLiteral("image\\s+480\\s+360\\s"))))
+        << images.out.toStdString();
     const ProcessRun text = Start(QStringLiteral("pdftotext"), {"-f", "1", "-l", "1", pdf, "-"});
     EXPECT_TRUE(text.out.contains(QStringLiteral("工事写真帳"))) << text.out.toStdString();
     const QString rendered = dir.filePath(QStringLiteral("render.png"));
@@ -70,8 +76,8 @@ TEST_F(PrintCommandTest, PdfHasOnePageOfThePapersSizePerAlbumPage) {
                   .status,
               0);
     const ProcessRun diff = Start(QStringLiteral("/usr/bin/python3"),
-                           {sharedDir() + QStringLiteral("/tools/imgdiff.py"), rendered,
-                            raster + QStringLiteral(".png")});
+                                  {sharedDir() + QStringLiteral("/tools/imgdiff.py"), rendered,
+                                   raster + QStringLiteral(".png")});
     EXPECT_GT(diff.out.trimmed().split('\n').last().toDouble(), 0.95) << diff.out.toStdString();
 }
 
