@@ -32,6 +32,12 @@ public:
     void Adopt(std::uint64_t pageSerial, QSize inner, qreal devicePixelRatio,
                const PageMargins& margins, int zoomPercent, QImage image);
     void Clear();
+    // The last rendering and what it was made for (null when none is kept).
+    const QImage& image() const { return image_; }
+    QSize inner() const { return inner_; }
+    qreal devicePixelRatio() const { return ratio_; }
+    const PageMargins& margins() const { return margins_; }
+    int zoomPercent() const { return zoom_; }
     // How many times the picture was played since creation (for tests).
     int renderCount() const { return renders_; }
 

@@ -81,11 +81,24 @@ void PagePrefetcher::Work(std::shared_ptr<const AlbumDocument> doc, PageViewKey 
     Store(std::move(done), generation);
 }
 
+void PagePrefetcher::Keep(const std::shared_ptr<const AlbumDocument>& doc, PrefetchedPage page) {
+    {
+        std::lock_guard lock(mutex_);
+        if (doc_ != doc) {
+            cache_.clear();
+            doc_ = doc;
+        }
+        std::erase_if(cache_, [&](const PrefetchedPage& p) { return p.key.page == page.key.page; });
+    }
+    Store(std::move(page), generation_);
+}
+
 void PagePrefetcher::Store(PrefetchedPage page, std::uint64_t generation) {
     std::lock_guard lock(mutex_);
     std::erase_if(inFlight_, [&](const PageViewKey& k) {
         return k.page == page.key.page && k.SameView(page.key);
     });
+    stored_.notify_all();
     if (generation != generation_ || !page.picture) return;
     cache_.push_back(std::move(page));
     // The oldest go first when the budget is exceeded.
@@ -100,7 +113,11 @@ void PagePrefetcher::Store(PrefetchedPage page, std::uint64_t generation) {
 }
 
 std::optional<PrefetchedPage> PagePrefetcher::Take(int page) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    stored_.wait(lock, [&] {
+        return std::none_of(inFlight_.begin(), inFlight_.end(),
+                            [&](const PageViewKey& k) { return k.page == page; });
+    });
     const auto it = std::find_if(cache_.begin(), cache_.end(),
                                  [&](const PrefetchedPage& p) { return p.key.page == page; });
     if (it == cache_.end()) return std::nullopt;

@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QThreadPool>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -60,9 +61,13 @@ public:
     // Prepares `wanted` of `doc` in the background. Finished pages of other
     // views or of other documents are dropped, and so are workers still on them.
     void Request(std::shared_ptr<const AlbumDocument> doc, const std::vector<PageViewKey>& wanted);
-    // The finished page `page`, taken out of the cache; nothing when it is not
-    // (yet) there.
+    // The finished page `page`, taken out of the cache. A page still being
+    // prepared is waited for rather than loaded twice; nothing when it was
+    // not asked for or could not be loaded.
     std::optional<PrefetchedPage> Take(int page);
+    // Keeps a page the window is leaving, as it was shown, so that turning
+    // back to it, or asking for it next, costs nothing.
+    void Keep(const std::shared_ptr<const AlbumDocument>& doc, PrefetchedPage page);
     // Drops everything and stops the workers' current work.
     void Cancel();
     // Waits until the workers are idle (tests and benchmarks).
@@ -78,6 +83,7 @@ private:
     QThreadPool pool_;
     std::atomic<std::uint64_t> generation_{0};
     mutable std::mutex mutex_;
+    std::condition_variable stored_;
     std::shared_ptr<const AlbumDocument> doc_;  // what the cache holds pages of
     std::deque<PrefetchedPage> cache_;          // oldest first
     std::vector<PageViewKey> inFlight_;

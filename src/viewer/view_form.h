@@ -237,6 +237,7 @@ private:
     std::shared_ptr<const mf::Picture> picture_;
     std::unique_ptr<PagePrefetcher> prefetch_;
     std::uint64_t pageSerial_ = 0;
+    int shownPage_ = 0;  // the page whose picture is loaded
     PageRenderCache cache_;
     std::vector<ContentsEntry> contents_;
     int zoomIndex_ = 1;

@@ -104,6 +104,8 @@ bool TViewForm::OpenDocument(const QString& path) {
         ReportOpenFailure(path, error);
     } else {
         if (prefetch_) prefetch_->Cancel();
+        picture_.reset();
+        shownPage_ = 0;
         doc_ = std::move(doc);
         FillContents();
         bool loaded = false;
@@ -166,7 +168,17 @@ bool TViewForm::LoadCurrentPage() {
         return false;
     }
     lastError_.reset();
-    // Release the previous page (and its rendering) before keeping the new one.
+    // The page being left stays at hand for a turn back; otherwise release
+    // it (and its rendering) before keeping the new one.
+    if (prefetch_ && picture_ && shownPage_ != doc_->currentPage) {
+        PrefetchedPage leaving;
+        leaving.key = {shownPage_, cache_.inner(), cache_.devicePixelRatio(), cache_.margins(),
+                       cache_.zoomPercent()};
+        leaving.picture = picture_;
+        leaving.image = cache_.image();
+        prefetch_->Keep(doc_, std::move(leaving));
+    }
+    shownPage_ = doc_->currentPage;
     cache_.Clear();
     picture_ = std::move(picture);
     ++pageSerial_;

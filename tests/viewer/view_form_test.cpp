@@ -475,6 +475,12 @@ TEST_F(ViewFormTest, APrefetchedPageIsShownWithoutLoadingOrDrawingIt) {
     EXPECT_EQ(view->currentPage(), 2);
     EXPECT_EQ(view->pageRenderCount(), renders);
     EXPECT_NE(second, first);
+    // The page left behind is kept as it was shown: turning back costs nothing.
+    Key(view, Qt::Key_PageUp);
+    EXPECT_EQ(view->PaintBox->grab().toImage(), first);
+    EXPECT_EQ(view->pageRenderCount(), renders);
+    view->prefetcher()->WaitForIdle();
+    Key(view, Qt::Key_PageDown);
     // The same page drawn here, without the background work, looks the same.
     view->setPrefetch(false);
     view->ChangePage(1);
