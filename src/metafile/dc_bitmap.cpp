@@ -132,18 +132,28 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         if (visible.isEmpty()) return;
         QRect part = src;
         QRectF shown = snapped;
-        if (visible.width() * visible.height() < snapped.width() * snapped.height() / 2 && !flipX &&
-            !flipY) {
+        if (visible.width() * visible.height() < snapped.width() * snapped.height() / 2) {
             const double kx = src.width() / snapped.width(), ky = src.height() / snapped.height();
-            const int x0 = int(std::floor((visible.left() - snapped.left()) * kx));
-            const int y0 = int(std::floor((visible.top() - snapped.top()) * ky));
-            const int x1 = int(std::ceil((visible.right() - snapped.left()) * kx));
-            const int y1 = int(std::ceil((visible.bottom() - snapped.top()) * ky));
+            // Distances into the bitmap from the edge its first column (row)
+            // is shown at: the right (bottom) edge when it is mirrored.
+            const double fromX0 =
+                flipX ? snapped.right() - visible.right() : visible.left() - snapped.left();
+            const double fromX1 =
+                flipX ? snapped.right() - visible.left() : visible.right() - snapped.left();
+            const double fromY0 =
+                flipY ? snapped.bottom() - visible.bottom() : visible.top() - snapped.top();
+            const double fromY1 =
+                flipY ? snapped.bottom() - visible.top() : visible.bottom() - snapped.top();
+            const int x0 = int(std::floor(fromX0 * kx)), x1 = int(std::ceil(fromX1 * kx));
+            const int y0 = int(std::floor(fromY0 * ky)), y1 = int(std::ceil(fromY1 * ky));
             part = QRect(src.left() + x0, src.top() + y0, x1 - x0, y1 - y0).intersected(src);
             if (part.isEmpty()) return;
-            shown = QRectF(snapped.left() + (part.left() - src.left()) / kx,
-                           snapped.top() + (part.top() - src.top()) / ky, part.width() / kx,
-                           part.height() / ky);
+            const double w = part.width() / kx, h = part.height() / ky;
+            const double left = flipX ? snapped.right() - (part.right() + 1 - src.left()) / kx
+                                      : snapped.left() + (part.left() - src.left()) / kx;
+            const double top = flipY ? snapped.bottom() - (part.bottom() + 1 - src.top()) / ky
+                                     : snapped.top() + (part.top() - src.top()) / ky;
+            shown = QRectF(left, top, w, h);
         }
         QSize size(std::max(1, int(std::lround(shown.width()))),
                    std::max(1, int(std::lround(shown.height()))));

@@ -318,6 +318,41 @@ TEST(Bitmaps, SourceRowsCountFromTheBottomAndHalftoneAverages) {
     EXPECT_EQ(draws[4].section(QLatin1String("first="), 1).toStdString(), "ff0000ff");
 }
 
+// A mirrored bitmap stretched far beyond the output decodes only the part
+// that shows, and shows it as the same stretch of the mirrored bitmap does.
+TEST(Bitmaps, AMirroredStretchFarBeyondTheOutputDecodesOnlyItsVisiblePart) {
+    const std::vector<QRgb> pixels = {qRgb(255, 0, 0),   qRgb(0, 0, 255),     qRgb(0, 255, 0),
+                                      qRgb(255, 255, 0), qRgb(255, 255, 255), qRgb(0, 0, 0),
+                                      qRgb(0, 255, 255), qRgb(255, 0, 255),   qRgb(128, 128, 128)};
+    std::vector<QRgb> turned(pixels.rbegin(), pixels.rend());  // both ways round
+    const auto scene = [](const std::vector<QRgb>& dib, QRect dest) {
+        QByteArray bits;
+        const QByteArray info = mftest::Dib24(3, 3, dib, &bits);
+        mf::EmfWriter w = mftest::SquareWriter();
+        w.AppendRecord(emr::StretchDiBits,
+                       mftest::StretchDibPayload(dest, QRect(0, 0, 3, 3), info, bits));
+        return w.finish();
+    };
+    // 6000 pixels a side, its middle over the 100 x 100 output.
+    const QByteArray mirrored = scene(pixels, QRect(3050, 3050, -6000, -6000));
+    const QByteArray plain = scene(turned, QRect(-2950, -2950, 6000, 6000));
+    const QStringList draws = mftest::Draws(mirrored);
+    ASSERT_EQ(draws.size(), 1);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("image (\\d+)x(\\d+)")).match(draws[0]);
+    ASSERT_TRUE(m.hasMatch()) << draws[0].toStdString();
+    EXPECT_LT(m.captured(1).toInt(), 6000) << draws[0].toStdString();
+    EXPECT_LT(m.captured(2).toInt(), 6000);
+    const auto render = [](const QByteArray& emf) {
+        auto picture = mf::Picture::Load(mftest::WithObjectSlots(emf), nullptr, true);
+        return picture ? picture->ToImage(QSize(100, 100)) : QImage();
+    };
+    const QImage expected = render(plain);
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_EQ(render(mirrored), expected);
+    EXPECT_EQ(expected.pixelColor(50, 50), QColor(255, 255, 255));  // the middle pixel
+}
+
 TEST(Bitmaps, PatternOnlyRasterOperations) {
     mf::EmfWriter w = mftest::SquareWriter();
     const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(0, 0, 255));
