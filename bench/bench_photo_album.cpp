@@ -6,7 +6,9 @@
 //   percentile, without prefetch, with prefetch after a reading pause, and
 //   with prefetch while the key is held;
 // - a jump through the contents to a distant page;
-// - the peak resident memory of the whole run.
+// - resident memory while turning;
+// - printing all 100 pages to PDF, with the memory before each page, next to
+//   rendering them at 300 dpi.
 //
 // The page is read at run time from the shared benchmark folder (or the file
 // NERIDAL_BENCH_PAGE names); the albums are written into a temporary folder.
@@ -17,7 +19,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +32,10 @@
 #include "controls/focus_control.h"
 #include "document/album_document.h"
 #include "document/album_writer.h"
+#include "document/page_sheet.h"
+#include "metafile/picture.h"
+#include "printing/print_job.h"
+#include "viewer/page_painter.h"
 #include "viewer/page_prefetch.h"
 #include "viewer/view_env.h"
 #include "viewer/view_form.h"
@@ -195,6 +203,66 @@ void BM_JumpThroughContents(benchmark::State& state) {
     state.counters["page"] = view->currentPage();
 }
 BENCHMARK(BM_JumpThroughContents)->Arg(30)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The print command's job to PDF for every page of the 100-page album; the
+// resident memory is sampled before each page, so growth across pages shows.
+void BM_PrintAlbumToPdf(benchmark::State& state) {
+    if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
+    LoadError error;
+    OpenOptions options;
+    options.workFolder = Albums().dir.path() + QLatin1Char('/');
+    std::unique_ptr<AlbumDocument> doc = OpenAlbum(Albums().v30, options, &error);
+    if (!doc) return state.SkipWithError("cannot open");
+    const QString pdf = Albums().dir.filePath(QStringLiteral("print.pdf"));
+    std::vector<double> rss;
+    for (auto _ : state) {
+        rss.clear();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        ApplyDocumentPaper(printer, *doc);
+        const PrintJobOutcome outcome =
+            PrintAlbumPages(printer, *doc, 1, doc->pageCount, [&](int, int) {
+                rss.push_back(ResidentMb());
+                return true;
+            });
+        if (outcome.result != PrintJobOutcome::Result::Printed)
+            return state.SkipWithError("the job failed");
+    }
+    state.counters["pages"] = double(rss.size());
+    state.counters["rss_page1_mb"] = rss.front();
+    state.counters["rss_page50_mb"] = rss[rss.size() / 2];
+    state.counters["rss_last_mb"] = rss.back();
+    state.counters["rss_peak_mb"] = *std::max_element(rss.begin(), rss.end());
+    state.counters["pdf_mb"] = double(QFileInfo(pdf).size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_PrintAlbumToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same pages rendered as neridal-tool render --dpi 300 does, for scale.
+void BM_RenderAlbumAt300Dpi(benchmark::State& state) {
+    if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
+    constexpr int kDpi = 300;
+    LoadError error;
+    OpenOptions options;
+    options.screenPpi = kDpi;
+    std::unique_ptr<AlbumDocument> doc = OpenAlbum(Albums().v30, options, &error);
+    if (!doc) return state.SkipWithError("cannot open");
+    double peak = 0;
+    for (auto _ : state) {
+        for (int page = 1; page <= doc->pageCount; ++page) {
+            std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
+            if (!picture) return state.SkipWithError("a page failed");
+            const PageSheet sheet = PageSheetOf(*doc, page);
+            const QImage image =
+                RenderPage(sheet.PaperAtZoom(100), 1.0, *picture, sheet.margins, 100);
+            benchmark::DoNotOptimize(image.constBits());
+            peak = std::max(peak, ResidentMb());
+        }
+    }
+    state.counters["pages"] = doc->pageCount;
+    state.counters["rss_peak_mb"] = peak;
+}
+BENCHMARK(BM_RenderAlbumAt300Dpi)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
