@@ -9,8 +9,8 @@ namespace mf {
 
 namespace {
 
-constexpr std::uint32_t kEmfSignature = 0x464D4520;
 constexpr std::size_t kMinHeader = 88;
+constexpr qsizetype kShortestEmf = 100;
 
 QRect ReadRect(const ByteReader& r, std::size_t off) {
     return QRect(QPoint(r.i32(off), r.i32(off + 4)), QPoint(r.i32(off + 8), r.i32(off + 12)));
@@ -23,10 +23,10 @@ bool Fail(QString* why, const QString& text) {
 
 }  // namespace
 
-bool LooksLikeEmf(const QByteArray& bytes) {
-    const ByteReader r(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                       std::size_t(bytes.size()));
-    return bytes.size() > 100 && r.u32(0) == emr::Header && r.u32(40) == kEmfSignature;
+bool LooksLikeEmf(const char* data, qsizetype size) {
+    if (data == nullptr || size <= kShortestEmf) return false;
+    const ByteReader r(reinterpret_cast<const std::uint8_t*>(data), std::size_t(size));
+    return r.u32(0) == emr::Header && r.u32(emr::kEmfSignatureOffset) == emr::kEmfSignature;
 }
 
 double EmfDocument::pxPerMmX() const {

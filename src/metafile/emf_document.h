@@ -36,7 +36,11 @@ struct EmfDocument {
 // the file); stops at EOF or at the first record that does not fit.
 std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why = nullptr);
 
-// Whether the bytes start like an EMF (header record and signature).
-bool LooksLikeEmf(const QByteArray& bytes);
+// Whether the bytes start like an EMF: longer than 100 bytes, the header
+// record first and the " EMF" signature in it.
+bool LooksLikeEmf(const char* data, qsizetype size);
+inline bool LooksLikeEmf(const QByteArray& bytes) {
+    return LooksLikeEmf(bytes.constData(), bytes.size());
+}
 
 }  // namespace mf

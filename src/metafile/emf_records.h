@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Record types of the enhanced metafile format, as GDI numbers them.
 namespace mf::emr {
+
+constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+constexpr std::size_t kEmfSignatureOffset = 40;
 
 enum : std::uint32_t {
     Header = 1,

@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+#include "metafile/emf_document.h"
 #include "metafile/emf_records.h"
 #include "metafile/wmf_emf_mapping.h"
 #include "metafile/wmf_records.h"
@@ -173,10 +174,9 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
         return std::nullopt;
     };
     if (upi_ < 1 || upi_ > 32767) return fail("units per inch outside 1..32767");
-    if (emf_.size() < 88) return fail("too short for an EMF header");
+    if (!LooksLikeEmf(emf_)) return fail("not an EMF");
     EmfView h{0, reinterpret_cast<const unsigned char*>(emf_.constData()), 0};
     h.size = std::uint32_t(std::min<qsizetype>(emf_.size(), 0x7FFFFFFF));
-    if (h.u32(0) != emr::Header || h.u32(40) != 0x464D4520) return fail("not an EMF");
     const std::uint32_t headerSize = h.u32(4);
     if (headerSize < 88 || headerSize > h.size || headerSize % 4)
         return fail("bad EMF header size");

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "metafile/bmp_file.h"
 #include "metafile/byte_writer.h"
 #include "metafile/emf_records.h"
 
 namespace mf {
 namespace {
 
-constexpr std::uint32_t kEmfSignature = 0x464D4520;
 constexpr std::uint32_t kEmfVersion = 0x10000;
 constexpr int kHeaderSize = 108;  // with both header extensions
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;
@@ -219,32 +219,10 @@ void EmfWriter::ExtTextOut(QPoint reference, const QString& text, int cellWidth,
 }
 
 void EmfWriter::StretchDIBits(const QRect& dest, const QImage& image) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int w = rgb.width(), h = rgb.height();
-    const int stride = (w * 3 + 3) / 4 * 4;
-    QByteArray bits;
-    bits.reserve(qsizetype(stride) * h);
-    for (int y = h - 1; y >= 0; --y) {  // bottom-up rows, BGR
-        const uchar* row = rgb.constScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            bits.append(char(row[3 * x + 2]));
-            bits.append(char(row[3 * x + 1]));
-            bits.append(char(row[3 * x]));
-        }
-        bits.append(QByteArray(stride - w * 3, '\0'));
-    }
-    QByteArray info;  // BITMAPINFOHEADER
-    Put32(info, 40);
-    PutI32(info, w);
-    PutI32(info, h);
-    Put16(info, 1);
-    Put16(info, 24);
-    Put32(info, 0);  // BI_RGB
-    Put32(info, std::uint32_t(bits.size()));
-    PutI32(info, 3780);  // 96 dpi in pixels per metre
-    PutI32(info, 3780);
-    Put32(info, 0);
-    Put32(info, 0);
+    const int w = image.width(), h = image.height();
+    const QByteArray dib = PackedDib24(image);
+    const QByteArray info = dib.left(kDibInfoHeaderBytes);
+    const QByteArray bits = dib.mid(kDibInfoHeaderBytes);
 
     const int fixed = 80;  // record head and fixed fields
     QByteArray p;
@@ -285,7 +263,7 @@ QByteArray EmfWriter::finish() {
     PutI32(h, 0);
     PutI32(h, int(std::lround(sizeMm_.width() * 100)));  // frame, 0.01 mm
     PutI32(h, int(std::lround(sizeMm_.height() * 100)));
-    Put32(h, kEmfSignature);
+    Put32(h, emr::kEmfSignature);
     Put32(h, kEmfVersion);
     Put32(h, totalBytes);
     Put32(h, totalRecords);

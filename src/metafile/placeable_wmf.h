@@ -8,10 +8,6 @@ namespace mf {
 
 class Picture;
 
-// The 22-byte placeable header: bounding box (0, 0, width, height) in header
-// units, units per inch, checksum of the first ten words.
-QByteArray PlaceableHeader(int width, int height, int unitsPerInch);
-
 // The picture as a placeable WMF. A picture loaded from a WMF keeps its
 // records behind a rebuilt header; an EMF picture is converted record by
 // record (or, should that fail, written as a WMF that stretches one 24-bit

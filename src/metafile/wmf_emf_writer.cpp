@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "metafile/emf_records.h"
+
 namespace mf::wmf {
 
 EmfRecord& EmfRecord::u32(std::uint32_t v) {
@@ -67,7 +69,7 @@ QByteArray EmfWriter::finish(const QSize& framePx, const QSize& frameHmm) {
     EmfRecord h(kEmrHeader);
     h.rect(0, 0, framePx.width() - 1, framePx.height() - 1);
     h.rect(0, 0, frameHmm.width(), frameHmm.height());
-    h.u32(0x464D4520);  // " EMF"
+    h.u32(emr::kEmfSignature);
     h.u32(0x00010000);
     h.u32(std::uint32_t(kHeaderBytes + body_.size()));
     h.u32(std::uint32_t(records_ + 1));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "metafile/byte_writer.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_to_emf.h"
 
@@ -26,6 +27,44 @@ bool Fail(QString* why, const char* text) {
 
 }  // namespace
 
+std::uint16_t PlaceableChecksum(const char* header) {
+    const auto* u = reinterpret_cast<const unsigned char*>(header);
+    std::uint16_t sum = 0;
+    for (int i = 0; i < kPlaceableChecksumWords; ++i)
+        sum ^= std::uint16_t(u[2 * i] | u[2 * i + 1] << 8);
+    return sum;
+}
+
+bool IsPlaceableHeader(const char* data, qsizetype size) {
+    return size >= kPlaceableHeaderBytes &&
+           qFromLittleEndian<std::uint32_t>(data) == kPlaceableKey &&
+           PlaceableChecksum(data) ==
+               qFromLittleEndian<std::uint16_t>(data + 2 * kPlaceableChecksumWords);
+}
+
+bool IsMetaHeader(const char* data, qsizetype size) {
+    if (size < 2 * kHeaderWords) return false;
+    const std::uint16_t type = qFromLittleEndian<std::uint16_t>(data);
+    const std::uint16_t headerWords = qFromLittleEndian<std::uint16_t>(data + 2);
+    const std::uint16_t version = qFromLittleEndian<std::uint16_t>(data + 4);
+    return (type == kMemoryMetafile || type == kDiskMetafile) && headerWords == kHeaderWords &&
+           (version == kVersion1 || version == kVersion3);
+}
+
+QByteArray PlaceableHeader(const QRect& bbox, int unitsPerInch) {
+    QByteArray out;
+    Put32(out, kPlaceableKey);
+    Put16(out, 0);  // handle
+    Put16(out, std::uint16_t(bbox.left()));
+    Put16(out, std::uint16_t(bbox.top()));
+    Put16(out, std::uint16_t(bbox.left() + bbox.width()));
+    Put16(out, std::uint16_t(bbox.top() + bbox.height()));
+    Put16(out, std::uint16_t(unitsPerInch));
+    Put32(out, 0);  // reserved
+    Put16(out, PlaceableChecksum(out.constData()));
+    return out;
+}
+
 std::uint16_t Record::u(qsizetype i) const {
     if (i < 0 || 2 * i + 2 > paramBytes) return 0;
     return qFromLittleEndian<std::uint16_t>(params + 2 * i);
@@ -37,10 +76,7 @@ std::optional<Header> ParseHeader(const QByteArray& wmf, QString* why) {
     if (wmf.size() >= 4 && qFromLittleEndian<std::uint32_t>(wmf.constData()) == kPlaceableKey) {
         if (wmf.size() < kPlaceableHeaderBytes)
             return Fail(why, "placeable header truncated"), std::nullopt;
-        std::uint16_t sum = 0;
-        for (int i = 0; i < 10; ++i)
-            sum ^= Word(wmf, 2 * i);
-        if (sum != Word(wmf, 20))
+        if (!IsPlaceableHeader(wmf.constData(), wmf.size()))
             return Fail(why, "placeable header checksum mismatch"), std::nullopt;
         const int left = std::int16_t(Word(wmf, 6)), top = std::int16_t(Word(wmf, 8));
         const int right = std::int16_t(Word(wmf, 10)), bottom = std::int16_t(Word(wmf, 12));
@@ -55,10 +91,9 @@ std::optional<Header> ParseHeader(const QByteArray& wmf, QString* why) {
     }
     if (wmf.size() - at < 2 * kHeaderWords) return Fail(why, "WMF header truncated"), std::nullopt;
     const std::uint16_t type = Word(wmf, at), headerWords = Word(wmf, at + 2);
-    const std::uint16_t version = Word(wmf, at + 4);
-    if ((type != 1 && type != 2) || headerWords != kHeaderWords)
+    if ((type != kMemoryMetafile && type != kDiskMetafile) || headerWords != kHeaderWords)
         return Fail(why, "not a WMF header"), std::nullopt;
-    if (version != 0x0300 && version != 0x0100)
+    if (!IsMetaHeader(wmf.constData() + at, wmf.size() - at))
         return Fail(why, "unknown WMF version"), std::nullopt;
     h.objectCount = Word(wmf, at + 10);
     h.firstRecord = at + 2 * kHeaderWords;

@@ -11,6 +11,20 @@
 
 namespace mf::wmf {
 
+// XOR of the placeable header's first ten words: what its eleventh holds.
+// `header` points at 22 readable bytes.
+std::uint16_t PlaceableChecksum(const char* header);
+
+// Whether the bytes start with a placeable header: key and checksum.
+bool IsPlaceableHeader(const char* data, qsizetype size);
+
+// Whether the bytes start with a METAHEADER: type memory or disk, nine words,
+// version 1.0 or 3.0.
+bool IsMetaHeader(const char* data, qsizetype size);
+
+// The placeable header for `bbox` in `unitsPerInch` units, checksum included.
+QByteArray PlaceableHeader(const QRect& bbox, int unitsPerInch);
+
 struct Header {
     bool placeable = false;
     QRect bbox;                 // placeable only

@@ -83,7 +83,13 @@ enum Function : std::uint16_t {
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr int kPlaceableHeaderBytes = 22;
+constexpr int kPlaceableChecksumWords = 10;  // the words the checksum covers
 constexpr int kHeaderWords = 9;
+// METAHEADER's type and version words.
+constexpr std::uint16_t kMemoryMetafile = 1;
+constexpr std::uint16_t kDiskMetafile = 2;
+constexpr std::uint16_t kVersion1 = 0x0100;
+constexpr std::uint16_t kVersion3 = 0x0300;
 
 // Map modes.
 constexpr int kMmText = 1;
@@ -104,6 +110,9 @@ constexpr std::uint32_t kBsSolid = 0;
 constexpr std::uint32_t kBsNull = 1;
 constexpr std::uint32_t kBsPattern = 3;
 constexpr std::uint32_t kBsDibPatternPt = 6;
+
+// DIB colour tables.
+constexpr int kDibRgbColors = 0;
 
 // Raster operations.
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;

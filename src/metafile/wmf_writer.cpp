@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "metafile/byte_writer.h"
+#include "metafile/wmf_header.h"
 #include "metafile/wmf_records.h"
 
 namespace mf::wmf {
@@ -34,24 +35,11 @@ void WmfWriter::add(std::uint16_t function, const WmfParams& params) {
 
 QByteArray WmfWriter::finish(int objectCount, const QRect& bbox, int unitsPerInch) const {
     QByteArray out;
-    if (unitsPerInch > 0) {
-        Put32(out, kPlaceableKey);
-        Put16(out, 0);  // handle
-        Put16(out, std::uint16_t(bbox.left()));
-        Put16(out, std::uint16_t(bbox.top()));
-        Put16(out, std::uint16_t(bbox.left() + bbox.width()));
-        Put16(out, std::uint16_t(bbox.top() + bbox.height()));
-        Put16(out, std::uint16_t(unitsPerInch));
-        Put32(out, 0);
-        std::uint16_t sum = 0;
-        for (int i = 0; i < 10; ++i)
-            sum ^= qFromLittleEndian<std::uint16_t>(out.constData() + 2 * i);
-        Put16(out, sum);
-    }
+    if (unitsPerInch > 0) out = PlaceableHeader(bbox, unitsPerInch);
     const std::uint32_t totalWords = kHeaderWords + std::uint32_t(body_.size() / 2) + 3;
-    Put16(out, 1);  // in memory
+    Put16(out, kMemoryMetafile);
     Put16(out, kHeaderWords);
-    Put16(out, 0x0300);
+    Put16(out, kVersion3);
     Put32(out, totalWords);
     Put16(out, std::uint16_t(objectCount));
     Put32(out, maxRecordWords_);
