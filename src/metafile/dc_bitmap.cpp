@@ -9,7 +9,6 @@ namespace mf {
 
 namespace {
 
-constexpr int kHalftone = 4;
 constexpr double kMaxBitmapPixels = 64.0 * 1024 * 1024;
 
 std::uint32_t Rop3(std::uint32_t rop) {

@@ -9,7 +9,6 @@ namespace mf {
 
 namespace {
 
-constexpr int kRgnAnd = 1, kRgnOr = 2, kRgnXor = 3, kRgnDiff = 4, kRgnCopy = 5;
 constexpr int kMaxClipElements = 200000;
 constexpr int kRegionAfterElements = 64;
 // Regions hold sixteenths of a device pixel, so that thin clip rectangles of
@@ -49,7 +48,7 @@ void DeviceContext::abortPath() {
 void DeviceContext::fillPath() {
     if (!pathReady_) return;
     QPainterPath p = path_;
-    p.setFillRule(st_.polyFillMode == 1 ? Qt::OddEvenFill : Qt::WindingFill);
+    p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
     fillDevice(p, st_.brush);
     abortPath();
 }
@@ -63,7 +62,7 @@ void DeviceContext::strokePath() {
 void DeviceContext::strokeAndFillPath() {
     if (!pathReady_) return;
     QPainterPath p = path_;
-    p.setFillRule(st_.polyFillMode == 1 ? Qt::OddEvenFill : Qt::WindingFill);
+    p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
     fillDevice(p, st_.brush);
     strokeDevice(path_);
     abortPath();
@@ -89,7 +88,7 @@ void DeviceContext::widenPath() {
 void DeviceContext::selectClipPath(int mode) {
     if (!pathReady_) return;
     QPainterPath p = path_;
-    p.setFillRule(st_.polyFillMode == 1 ? Qt::OddEvenFill : Qt::WindingFill);
+    p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
     combineClip(p, mode);
     abortPath();
 }

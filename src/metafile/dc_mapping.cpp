@@ -7,8 +7,6 @@ namespace mf {
 
 namespace {
 
-constexpr int kMmText = 1, kMmLoMetric = 2, kMmHiMetric = 3, kMmLoEnglish = 4, kMmHiEnglish = 5,
-              kMmTwips = 6, kMmIsotropic = 7, kMmAnisotropic = 8;
 constexpr std::size_t kMaxSavedStates = 4096;
 
 // A transform whose numbers are usable (finite, not absurd).
@@ -152,18 +150,18 @@ void DeviceContext::setWorldTransform(const QTransform& t) {
 void DeviceContext::modifyWorldTransform(const QTransform& t, int mode) {
     QTransform next;
     switch (mode) {
-        case 1:
+        case kMwtIdentity:
             next = QTransform();
-            break;  // MWT_IDENTITY
-        case 2:
+            break;
+        case kMwtLeftMultiply:
             next = t * st_.world;
-            break;  // MWT_LEFTMULTIPLY
-        case 3:
+            break;
+        case kMwtRightMultiply:
             next = st_.world * t;
-            break;  // MWT_RIGHTMULTIPLY
-        case 4:
+            break;
+        case kMwtSet:
             next = t;
-            break;  // MWT_SET
+            break;
         default:
             return;
     }
@@ -207,7 +205,7 @@ void DeviceContext::deleteObject(std::uint32_t index) {
 }
 
 const LogBrush* DeviceContext::brushAt(std::uint32_t index) const {
-    if (index & 0x80000000u) {
+    if (index & kStockObject) {
         static const LogBrush stock[] = {
             {kBsSolid, QColor(255, 255, 255), 0, {}, false},
             {kBsSolid, QColor(192, 192, 192), 0, {}, false},
@@ -216,8 +214,8 @@ const LogBrush* DeviceContext::brushAt(std::uint32_t index) const {
             {kBsSolid, QColor(0, 0, 0), 0, {}, false},
             {kBsNull, QColor(0, 0, 0), 0, {}, false},
         };
-        const std::uint32_t n = index & 0x7FFFFFFFu;
-        return n < 6 ? &stock[n] : nullptr;
+        const std::uint32_t n = index & ~kStockObject;
+        return n <= kNullBrush ? &stock[n] : nullptr;
     }
     auto it = objects_.find(index);
     if (it == objects_.end()) return nullptr;
@@ -225,7 +223,7 @@ const LogBrush* DeviceContext::brushAt(std::uint32_t index) const {
 }
 
 void DeviceContext::selectPalette(std::uint32_t index) {
-    if (index == (0x80000000u | 15)) {  // DEFAULT_PALETTE
+    if (index == (kStockObject | kDefaultPalette)) {
         palette_.clear();
         return;
     }
@@ -235,7 +233,7 @@ void DeviceContext::selectPalette(std::uint32_t index) {
 }
 
 QColor DeviceContext::color(std::uint32_t ref) const {
-    if ((ref >> 24) != 1) return ColorFromRef(ref);
+    if ((ref >> 24) != kColorRefPaletteIndex) return ColorFromRef(ref);
     // The system's twenty static colours make the default palette.
     static const QRgb kDefault[20] = {
         qRgb(0, 0, 0),       qRgb(128, 0, 0),     qRgb(0, 128, 0),     qRgb(128, 128, 0),
@@ -249,25 +247,26 @@ QColor DeviceContext::color(std::uint32_t ref) const {
 }
 
 void DeviceContext::selectObject(std::uint32_t index) {
-    if (index & 0x80000000u) {
-        const std::uint32_t n = index & 0x7FFFFFFFu;
-        if (n <= 5) {
+    if (index & kStockObject) {
+        const std::uint32_t n = index & ~kStockObject;
+        if (n <= kNullBrush) {
             st_.brush = *brushAt(index);
-        } else if (n == 6 || n == 7 || n == 8) {
+        } else if (n == kWhitePen || n == kBlackPen || n == kNullPen) {
             st_.pen = LogPen();
-            st_.pen.color = n == 6 ? QColor(Qt::white) : QColor(Qt::black);
-            if (n == 8) st_.pen.style = kPsNull;
-        } else if (n >= 10 && n <= 17 && n != 15) {
+            st_.pen.color = n == kWhitePen ? QColor(Qt::white) : QColor(Qt::black);
+            if (n == kNullPen) st_.pen.style = kPsNull;
+        } else if (n >= kOemFixedFont && n <= kDefaultGuiFont && n != kDefaultPalette) {
             // Stock fonts: the system's proportional or fixed face.
             LogFont f;
-            f.height = n == 17 ? -11 : 16;
-            f.weight = n == 13 ? 700 : 400;
-            f.faceName = (n == 10 || n == 11 || n == 16) ? QStringLiteral("Courier New")
-                                                         : QStringLiteral("MS Sans Serif");
+            f.height = n == kDefaultGuiFont ? -11 : 16;
+            f.weight = n == kSystemFont ? 700 : 400;
+            f.faceName = (n == kOemFixedFont || n == kAnsiFixedFont || n == kSystemFixedFont)
+                             ? QStringLiteral("Courier New")
+                             : QStringLiteral("MS Sans Serif");
             st_.font = f;
-        } else if (n == 18) {
+        } else if (n == kDcBrush) {
             st_.brush = LogBrush();
-        } else if (n == 19) {
+        } else if (n == kDcPen) {
             st_.pen = LogPen();
         }
         return;

@@ -8,9 +8,6 @@ namespace mf {
 
 namespace {
 
-constexpr int kAlternate = 1;
-constexpr int kPtClose = 1, kPtLine = 2, kPtBezier = 4, kPtMove = 6;
-
 QPainterPath OpenPath(const QPolygonF& pts) {
     QPainterPath p;
     if (pts.isEmpty()) return p;
@@ -104,7 +101,7 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
             return;
         }
         case kBsHatched: {
-            if (st_.bkMode == 2) {
+            if (st_.bkMode == kOpaque) {
                 QColor bk = st_.bkColor;
                 out().fillPath(device, QBrush(bk), blendFor(&bk));
             }
@@ -239,7 +236,7 @@ void DeviceContext::strokeDevice(const QPainterPath& device) {
     QColor color = pen.color();
     const Blend blend = blendFor(&color);
     pen.setColor(color);
-    if (st_.bkMode == 2 && pen.style() == Qt::CustomDashLine && !st_.pen.isGeometric()) {
+    if (st_.bkMode == kOpaque && pen.style() == Qt::CustomDashLine && !st_.pen.isGeometric()) {
         // Opaque background fills the gaps of styled cosmetic lines.
         QPen gaps = pen;
         gaps.setStyle(Qt::SolidLine);
@@ -350,16 +347,16 @@ void DeviceContext::polyDraw(const QPolygonF& pts, const std::vector<std::uint8_
     QPointF figureStart = st_.current;
     for (qsizetype i = 0; i < pts.size() && std::size_t(i) < types.size(); ++i) {
         const std::uint8_t t = types[std::size_t(i)];
-        if ((t & ~kPtClose) == kPtMove) {
+        if ((t & ~kPtCloseFigure) == kPtMoveTo) {
             p.moveTo(pts[i]);
             figureStart = pts[i];
-        } else if ((t & ~kPtClose) == kPtLine) {
+        } else if ((t & ~kPtCloseFigure) == kPtLineTo) {
             p.lineTo(pts[i]);
-        } else if ((t & ~kPtClose) == kPtBezier && i + 2 < pts.size()) {
+        } else if ((t & ~kPtCloseFigure) == kPtBezierTo && i + 2 < pts.size()) {
             p.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
             i += 2;
         }
-        if (t & kPtClose) p.closeSubpath();
+        if (t & kPtCloseFigure) p.closeSubpath();
         st_.current = std::size_t(i) < types.size() && i < pts.size() ? pts[i] : st_.current;
     }
     (void)figureStart;
@@ -397,7 +394,7 @@ QPainterPath DeviceContext::arcPath(const QRectF& boxIn, const QPointF& start, c
     const double a1 = angle(start);
     const double a2 = angle(end);
     double sweep = a2 - a1;
-    if (st_.arcDirection == 2) {  // AD_CLOCKWISE
+    if (st_.arcDirection == kAdClockwise) {
         while (sweep >= 0)
             sweep -= 360;
     } else {

@@ -10,9 +10,6 @@ namespace mf {
 
 namespace {
 
-constexpr std::uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8,
-                        kTaBaseline = 24;
-constexpr std::uint32_t kEtoOpaque = 2, kEtoClipped = 4, kEtoGlyphIndex = 0x10;
 constexpr double kMaxEmPixels = 8192;
 
 bool Near(double a, double b) {
@@ -166,7 +163,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
     for (QPointF& p : run.positions)
         p += QPointF(shiftX, 0) + lift;
 
-    if (st_.bkMode == 2 && !(call.options & kEtoOpaque) && !collecting_) {
+    if (st_.bkMode == kOpaque && !(call.options & kEtoOpaque) && !collecting_) {
         QPainterPath cell;
         cell.addRect(QRectF(shiftX, -metrics.ascent(), width, metrics.ascent() + metrics.descent())
                          .translated(lift));

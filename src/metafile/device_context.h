@@ -133,7 +133,7 @@ public:
         QRectF dest;
         const DibView* dib = nullptr;  // nothing for pattern-only raster ops
         QRect src;
-        std::uint32_t rop = 0xCC0020;
+        std::uint32_t rop = kSrcCopy;
         bool alphaBlend = false;
         int constantAlpha = 255;
         bool sourceAlpha = false;
@@ -165,7 +165,7 @@ public:
 
 private:
     struct State {
-        int mapMode = 1;
+        int mapMode = kMmText;
         double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
         double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
         QTransform world;
@@ -174,12 +174,12 @@ private:
         LogFont font;
         QColor textColor = Qt::black;
         QColor bkColor = Qt::white;
-        int bkMode = 2;  // OPAQUE
+        int bkMode = kOpaque;
         std::uint32_t textAlign = 0;
-        int polyFillMode = 1;  // ALTERNATE
-        int rop2 = 13;         // R2_COPYPEN
-        int stretchMode = 1;   // BLACKONWHITE
-        int arcDirection = 1;  // AD_COUNTERCLOCKWISE
+        int polyFillMode = kAlternate;
+        int rop2 = kR2CopyPen;
+        int stretchMode = kBlackOnWhite;
+        int arcDirection = kAdCounterClockwise;
         double miterLimit = 10;
         QPointF current;
         std::optional<QPainterPath> clip;      // output-device pixels

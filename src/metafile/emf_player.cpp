@@ -11,9 +11,6 @@ namespace mf {
 
 namespace {
 
-constexpr std::uint32_t kEtoNoRect = 0x100, kEtoSmallChars = 0x200, kEtoPdy = 0x2000;
-constexpr std::uint32_t kShiftJisCharset = 128;
-
 constexpr std::uint32_t kMaxUserStyleEntries = 16;
 
 // ExtCreatePen's refusals: a cosmetic pen is one pixel wide and solid-brushed,
@@ -792,7 +789,7 @@ void Player::gradient(const ByteReader& r) {
         *c = QColor(r.u16(o + 8) >> 8, r.u16(o + 10) >> 8, r.u16(o + 12) >> 8);
         return true;
     };
-    if (mode == 2) {
+    if (mode == kGradientFillTriangle) {
         if (!r.hasArray(itemsAt, items, 12)) return;
         for (std::uint32_t i = 0; i < items; ++i) {
             QPointF p[3];
@@ -802,14 +799,14 @@ void Player::gradient(const ByteReader& r) {
                 ok = ok && vertex(r.u32(itemsAt + i * 12 + std::size_t(k) * 4), &p[k], &c[k]);
             if (ok) dc_.gradientTriangle(QPolygonF({p[0], p[1], p[2]}), c[0], c[1], c[2]);
         }
-    } else if (mode == 0 || mode == 1) {
+    } else if (mode == kGradientFillRectH || mode == kGradientFillRectV) {
         if (!r.hasArray(itemsAt, items, 8)) return;
         for (std::uint32_t i = 0; i < items; ++i) {
             QPointF a, b;
             QColor ca, cb;
             if (vertex(r.u32(itemsAt + i * 8), &a, &ca) &&
                 vertex(r.u32(itemsAt + i * 8 + 4), &b, &cb))
-                dc_.gradientRect(QRectF(a, b), ca, cb, mode == 1);
+                dc_.gradientRect(QRectF(a, b), ca, cb, mode == kGradientFillRectV);
         }
     }
 }

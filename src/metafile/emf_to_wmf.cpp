@@ -48,8 +48,6 @@ struct EmfView {
     }
 };
 
-constexpr std::uint32_t kStockFlag = 0x80000000;
-
 int Clamp16(double v) {
     if (!std::isfinite(v)) return 0;
     return int(std::clamp(std::lround(v), -32768L, 32767L));
@@ -521,25 +519,27 @@ void EmfToWmf::CreateFont(const EmfView& r) {
 void EmfToWmf::SelectObject(const EmfView& r) {
     if (!r.has(8, 4)) return;
     const std::uint32_t handle = r.u32(8);
-    if (handle & kStockFlag) {
+    if (handle & kStockObject) {
         // WMF has no stock objects: an equivalent object stands in.
-        const std::uint32_t stock = handle & ~kStockFlag;
+        const std::uint32_t stock = handle & ~kStockObject;
         static constexpr std::uint32_t kBrushColours[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040,
                                                           0};
         int slot = -1;
         Kind kind = Kind::kOther;
-        if (stock <= 5) {
+        if (stock <= kNullBrush) {
             kind = Kind::kBrush;
             slot = NewSlot(kind);
-            out_.add(kCreateBrushIndirect, WmfParams{stock == 5 ? int(kBsNull) : 0}
-                                               .dword(stock < 5 ? kBrushColours[stock] : 0)
-                                               .word(0));
-        } else if (stock <= 8) {
+            out_.add(kCreateBrushIndirect,
+                     WmfParams{stock == kNullBrush ? int(kBsNull) : int(kBsSolid)}
+                         .dword(stock < kNullBrush ? kBrushColours[stock] : 0)
+                         .word(0));
+        } else if (stock <= kNullPen) {
             kind = Kind::kPen;
             slot = NewSlot(kind);
             out_.add(kCreatePenIndirect,
-                     WmfParams{stock == 8 ? 5 : 0, 0, 0}.dword(stock == 6 ? 0xFFFFFF : 0));
-        } else if (stock >= 10 && stock <= 17 && stock != 15) {
+                     WmfParams{int(stock == kNullPen ? kPsNull : kPsSolid), 0, 0}.dword(
+                         stock == kWhitePen ? 0xFFFFFF : 0));
+        } else if (stock >= kOemFixedFont && stock <= kDefaultGuiFont && stock != kDefaultPalette) {
             kind = Kind::kFont;
             slot = NewSlot(kind);
             currentFont_ = FontInfo{};
@@ -703,7 +703,6 @@ void EmfToWmf::PathFill(const EmfView&, bool fill, bool stroke) {
 // rectangle intersected and the rest of that rectangle excluded, band by band
 // at the reference device's pixels.
 void EmfToWmf::Clip(const QRegion& device, std::uint32_t mode) {
-    constexpr std::uint32_t kAnd = 1, kDiff = 4, kCopy = 5;
     constexpr int kMostRects = 4000;
     auto toWmf = [&](const QRect& r) {
         const int l = Clamp16((r.left() - originPx_.x()) * kx_);
@@ -712,8 +711,8 @@ void EmfToWmf::Clip(const QRegion& device, std::uint32_t mode) {
         const int b = Clamp16((r.bottom() + 1 - originPx_.y()) * ky_);
         return WmfParams{b, rr, t, l};
     };
-    if (mode == kCopy) out_.add(kSelectClipRegion, {0});  // no region: clipping ends
-    if (mode == kDiff) {
+    if (mode == kRgnCopy) out_.add(kSelectClipRegion, {0});  // no region: clipping ends
+    if (mode == kRgnDiff) {
         int n = 0;
         for (const QRect& r : device) {
             if (++n > kMostRects) break;
@@ -721,7 +720,7 @@ void EmfToWmf::Clip(const QRegion& device, std::uint32_t mode) {
         }
         return;
     }
-    if (mode != kAnd && mode != kCopy) return;  // union and xor have no rectangle form
+    if (mode != kRgnAnd && mode != kRgnCopy) return;  // union and xor have no rectangle form
     const QRect bounds = device.boundingRect();
     if (device.isEmpty()) {
         out_.add(kIntersectClipRect, {0, 0, 0, 0});
@@ -757,7 +756,7 @@ void EmfToWmf::ClipRegionData(const EmfView& r) {
     if (!r.has(8, 8)) return;
     const std::uint32_t bytes = r.u32(8), mode = r.u32(12);
     if (bytes < 32 || !r.has(16, bytes)) {
-        if (mode == 5) out_.add(kSelectClipRegion, {0});
+        if (mode == kRgnCopy) out_.add(kSelectClipRegion, {0});
         return;
     }
     // Each rectangle is a union; past a few thousand the cost would grow too fast.
@@ -829,8 +828,8 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     // Shift-JIS copy of the font.
     std::uint8_t charset = currentFont_.charset;
     auto holds = [&](std::uint8_t cs) { return DecodeText(EncodeText(text, cs), cs).text == text; };
-    const bool shiftJisCopy =
-        (charset == kAnsiCharset || charset == 1) && !holds(charset) && holds(kShiftJisCharset);
+    const bool shiftJisCopy = (charset == kAnsiCharset || charset == kDefaultCharset) &&
+                              !holds(charset) && holds(kShiftJisCharset);
     if (shiftJisCopy) charset = kShiftJisCharset;
 
     // The bytes in the code page; advances go to each character's first

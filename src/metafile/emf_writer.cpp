@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::uint32_t kEmfVersion = 0x10000;
 constexpr int kHeaderSize = 108;  // with both header extensions
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
-constexpr std::uint32_t kGmCompatible = 1;
 
 void PutI32(QByteArray& out, std::int32_t v) {
     Put32(out, std::uint32_t(v));

@@ -15,20 +15,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "metafile/gdi_constants.h"
+
 namespace mf {
 
 class EmfWriter {
 public:
-    static constexpr std::uint8_t kShiftJisCharset = 128;
-    static constexpr std::uint32_t kStockObject = 0x80000000;  // | stock object number
-    // GDI constants the callers need most.
-    static constexpr int kTransparent = 1, kOpaque = 2;                          // background modes
-    static constexpr int kPsSolid = 0, kPsDash = 1, kPsNull = 5;                 // pen styles
-    static constexpr int kBsSolid = 0, kBsNull = 1, kBsHatched = 2;              // brush styles
-    static constexpr int kMmText = 1, kMmAnisotropic = 8;                        // map modes
-    static constexpr std::uint32_t kTaBaseline = 24, kTaCenter = 6, kTaTop = 0;  // text align
-    static constexpr int kNullBrush = 5, kNullPen = 8;                           // stock objects
-
     // A picture of `sizeMm` millimetres for a reference device of `dpi` pixels per inch.
     explicit EmfWriter(QSizeF sizeMm, int dpi = 96);
 

@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QRawFont>
 
+#include "metafile/gdi_constants.h"
+
 namespace mf {
 
 namespace {
@@ -57,8 +59,6 @@ QString FaceKey(const QString& face) {
     }
     return key;
 }
-
-constexpr int kShiftJisCharset = 128;
 
 }  // namespace
 

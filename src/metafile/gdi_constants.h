@@ -128,9 +128,10 @@ constexpr int kPtLineTo = 2;
 constexpr int kPtBezierTo = 4;
 constexpr int kPtMoveTo = 6;
 
-// DIB colour tables.
-constexpr int kDibRgbColors = 0;
-constexpr int kDibPalColors = 1;
+// GradientFill modes.
+constexpr std::uint32_t kGradientFillRectH = 0;
+constexpr std::uint32_t kGradientFillRectV = 1;
+constexpr std::uint32_t kGradientFillTriangle = 2;
 
 // Ternary raster operations.
 constexpr std::uint32_t kSrcCopy = 0x00CC0020;

@@ -7,37 +7,10 @@
 #include <variant>
 #include <vector>
 
+#include "metafile/gdi_constants.h"
+
 // The drawing objects of a device context, as the metafile defines them.
 namespace mf {
-
-enum PenStyle : std::uint32_t {
-    kPsSolid = 0,
-    kPsDash = 1,
-    kPsDot = 2,
-    kPsDashDot = 3,
-    kPsDashDotDot = 4,
-    kPsNull = 5,
-    kPsInsideFrame = 6,
-    kPsUserStyle = 7,
-    kPsAlternate = 8,
-    kPsStyleMask = 0xF,
-    kPsEndcapMask = 0xF00,
-    kPsEndcapSquare = 0x100,
-    kPsEndcapFlat = 0x200,
-    kPsJoinMask = 0xF000,
-    kPsJoinBevel = 0x1000,
-    kPsJoinMiter = 0x2000,
-    kPsGeometric = 0x10000,
-};
-
-enum BrushStyle : std::uint32_t {
-    kBsSolid = 0,
-    kBsNull = 1,
-    kBsHatched = 2,
-    kBsPattern = 3,
-    kBsDibPattern = 5,
-    kBsDibPatternPt = 6,
-};
 
 struct LogBrush {
     std::uint32_t style = kBsSolid;

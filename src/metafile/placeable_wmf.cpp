@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "metafile/bmp_file.h"
+#include "metafile/dib.h"
 #include "metafile/emf_to_wmf.h"
 #include "metafile/picture.h"
 #include "metafile/wmf_header.h"
@@ -23,13 +24,13 @@ qint16 Clamp16(double v) {
 QByteArray WmfWithBitmap(const QImage& image, const QSize& size) {
     const int w = image.width(), h = image.height();
     wmf::WmfWriter out;
-    out.add(wmf::kSetMapMode, {wmf::kMmAnisotropic});
+    out.add(wmf::kSetMapMode, {kMmAnisotropic});
     out.add(wmf::kSetWindowOrg, {0, 0});
     out.add(wmf::kSetWindowExt, {Clamp16(size.height()), Clamp16(size.width())});
     // rop, usage, source and destination rectangles, then the DIB
     out.add(wmf::kStretchDib, wmf::WmfParams{}
-                                  .dword(wmf::kSrcCopy)
-                                  .word(wmf::kDibRgbColors)
+                                  .dword(kSrcCopy)
+                                  .word(kDibRgbColors)
                                   .word(Clamp16(h))
                                   .word(Clamp16(w))
                                   .word(0)

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "metafile/gdi_constants.h"
+
 namespace mf {
 
 namespace {
@@ -9,7 +11,6 @@ namespace {
 constexpr std::uint32_t kFirstCode = 0x20;
 constexpr std::uint32_t kLastCode = 0xFF;
 constexpr std::uint32_t kPrivateUseBase = 0xF000;  // U+F020..U+F0FF repeat the bytes
-constexpr int kSymbolCharset = 2;
 
 // 0x20..0xFF. Pieces that Unicode lacks as characters of their own (the
 // radical extender, bracket and brace pieces) take the Unicode 3.2 pieces;

@@ -126,15 +126,15 @@ namespace {
 
 int FixedModeUnitsPerInch(int mapMode) {
     switch (mapMode) {
-        case wmf::kMmLoMetric:
+        case kMmLoMetric:
             return 254;
-        case wmf::kMmHiMetric:
+        case kMmHiMetric:
             return 2540;
-        case wmf::kMmLoEnglish:
+        case kMmLoEnglish:
             return 100;
-        case wmf::kMmHiEnglish:
+        case kMmHiEnglish:
             return 1000;
-        case wmf::kMmTwips:
+        case kMmTwips:
             return 1440;
         default:
             return 0;
@@ -235,7 +235,7 @@ std::optional<WmfInfo> ReadWmfInfo(const QByteArray& wmf, QString* why) {
     QPoint org;
     QSize ext;
     bool haveExt = false, frozen = false;
-    int mapMode = wmf::kMmAnisotropic;
+    int mapMode = kMmAnisotropic;
     QRect extent;
     wmf::RecordReader reader(wmf, header->firstRecord);
     wmf::Record r;

@@ -1,10 +1,11 @@
 #pragma once
 
-// Record functions of a Windows metafile and the few GDI constants the WMF
-// conversions need. The low byte identifies a record; the high byte is the
-// parameter count of the original Windows 3 call and is only a hint.
+// Record functions of a Windows metafile and the numbers of its headers. The low byte identifies a
+// record; the high byte is the parameter count of the original Windows 3 call and is only a hint.
 
 #include <cstdint>
+
+#include "metafile/gdi_constants.h"
 
 namespace mf::wmf {
 
@@ -90,32 +91,5 @@ constexpr std::uint16_t kMemoryMetafile = 1;
 constexpr std::uint16_t kDiskMetafile = 2;
 constexpr std::uint16_t kVersion1 = 0x0100;
 constexpr std::uint16_t kVersion3 = 0x0300;
-
-// Map modes.
-constexpr int kMmText = 1;
-constexpr int kMmLoMetric = 2;
-constexpr int kMmHiMetric = 3;
-constexpr int kMmLoEnglish = 4;
-constexpr int kMmHiEnglish = 5;
-constexpr int kMmTwips = 6;
-constexpr int kMmIsotropic = 7;
-constexpr int kMmAnisotropic = 8;
-
-// ExtTextOut options.
-constexpr std::uint32_t kEtoOpaque = 0x0002;
-constexpr std::uint32_t kEtoClipped = 0x0004;
-
-// Brush styles.
-constexpr std::uint32_t kBsSolid = 0;
-constexpr std::uint32_t kBsNull = 1;
-constexpr std::uint32_t kBsPattern = 3;
-constexpr std::uint32_t kBsDibPatternPt = 6;
-
-// DIB colour tables.
-constexpr int kDibRgbColors = 0;
-
-// Raster operations.
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
-constexpr std::uint32_t kPatCopy = 0x00F00021;
 
 }  // namespace mf::wmf

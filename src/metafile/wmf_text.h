@@ -9,12 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "metafile/gdi_constants.h"
+
 namespace mf::wmf {
 
 // Font character sets that change how bytes are read.
-constexpr std::uint8_t kAnsiCharset = 0;
-constexpr std::uint8_t kSymbolCharset = 2;
-constexpr std::uint8_t kShiftJisCharset = 128;
 
 struct DecodedText {
     QString text;

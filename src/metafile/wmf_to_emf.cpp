@@ -18,9 +18,6 @@ namespace {
 
 using namespace wmf;
 
-constexpr std::uint32_t kRgnCopy = 5;
-constexpr std::uint32_t kGmCompatible = 1;
-
 // One entry of the WMF object table. Regions have no EMF object: records that
 // use them carry the region inline. A damaged create record still takes its
 // slot (as a placeholder) so that later indexes keep meaning what the writer
@@ -134,8 +131,8 @@ private:
     // the EMF player may not keep palettes; palette-relative RGB loses its flag.
     std::uint32_t Colour(std::uint32_t c) const {
         const std::uint32_t flag = c >> 24;
-        if (flag == 2) return c & 0xFFFFFF;
-        if (flag != 1) return c;
+        if (flag == kColorRefPaletteRgb) return c & 0xFFFFFF;
+        if (flag != kColorRefPaletteIndex) return c;
         const std::uint32_t index = c & 0xFFFF;
         const Slot* p = dc_.palette >= 0 ? &slots_[size_t(dc_.palette)] : nullptr;
         if (p && p->isPalette) {

@@ -134,7 +134,7 @@ TEST(Damage, OutlinesPastTheDrawBudgetAreLeftOut) {
     const Case cases[] = {{3, 250000, false}, {3, 1000, true}, {0, 250000, false}, {0, 1000, true}};
     for (const Case& c : cases) {
         mf::EmfWriter w = mftest::SquareWriter();
-        w.SelectObject(w.CreatePen(mf::EmfWriter::kPsSolid, c.penWidth, Qt::black));
+        w.SelectObject(w.CreatePen(mf::kPsSolid, c.penWidth, Qt::black));
         Payload zigzag;
         zigzag.rect(0, 0, 99, 0).u32(std::uint32_t(c.points));
         for (int i = 0; i < c.points; ++i)
@@ -228,7 +228,7 @@ TEST(Damage, RandomMutationsOfAValidFile) {
     QByteArray bits;
     const QByteArray info = mftest::Dib24(2, 2, {0xFF0000, 0xFF00, 0xFF, 0}, &bits);
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsDash, 1, QColor(1, 2, 3));
+    const std::uint32_t pen = w.CreatePen(mf::kPsDash, 1, QColor(1, 2, 3));
     w.SelectObject(pen);
     w.AppendRecord(emr::SaveDc, {});
     w.AppendRecord(emr::IntersectClipRect, Payload().rect(1, 1, 90, 90));

@@ -111,7 +111,7 @@ TEST(Pens, ExtendedPenRefusalsKeepThePreviousPen) {
 
 TEST(Pens, NullPenDrawsNothingAndHugeWidthIsBounded) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
     w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(0x10000, 2000000000, 0)));
     w.AppendRecord(emr::SelectObject, Payload().u32(1));
@@ -126,7 +126,7 @@ TEST(Pens, NullPenDrawsNothingAndHugeWidthIsBounded) {
 
 TEST(Pens, StyledCosmeticLineOnOpaqueBackgroundFillsItsGaps) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SetBkMode(mf::kOpaque);
     w.SetBkColor(QColor(0, 255, 0));
     w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(1, 1, qRgb(255, 0, 0))));
     w.AppendRecord(emr::SelectObject, Payload().u32(1));
@@ -139,13 +139,13 @@ TEST(Pens, StyledCosmeticLineOnOpaqueBackgroundFillsItsGaps) {
 
 TEST(Brushes, HatchOnOpaqueBackgroundAndRop2) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
-    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
+    w.SetBkMode(mf::kOpaque);
     w.SetBkColor(QColor(255, 255, 0));
-    const std::uint32_t hatch = w.CreateBrush(mf::EmfWriter::kBsHatched, QColor(0, 0, 255), 5);
+    const std::uint32_t hatch = w.CreateBrush(mf::kBsHatched, QColor(0, 0, 255), 5);
     w.SelectObject(hatch);
     w.Rectangle(QRect(0, 0, 10, 10));
-    w.SetBkMode(mf::EmfWriter::kTransparent);
+    w.SetBkMode(mf::kTransparent);
     w.AppendRecord(emr::SetRop2, Payload().u32(7));  // R2_XORPEN
     w.Rectangle(QRect(0, 0, 10, 10));
     w.AppendRecord(emr::SetRop2, Payload().u32(11));  // R2_NOP
@@ -159,13 +159,13 @@ TEST(Brushes, HatchOnOpaqueBackgroundAndRop2) {
 
 TEST(Objects, IndexesOutOfRangeOrDeletedAreIgnored) {
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t red = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(255, 0, 0));
+    const std::uint32_t red = w.CreatePen(mf::kPsSolid, 1, QColor(255, 0, 0));
     w.SelectObject(red);
     // Creating beyond the header's table, selecting unknown or deleted ones.
     w.AppendRecord(emr::CreatePen, Payload().u32(0x7FFFFFF0).u32(0).i32(1).i32(0).u32(0xFF00));
     w.AppendRecord(emr::SelectObject, Payload().u32(0x7FFFFFF0));
     w.AppendRecord(emr::SelectObject, Payload().u32(0x80000063));
-    const std::uint32_t green = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(0, 255, 0));
+    const std::uint32_t green = w.CreatePen(mf::kPsSolid, 1, QColor(0, 255, 0));
     w.DeleteObject(green);
     w.AppendRecord(emr::SelectObject, Payload().u32(green));
     w.MoveTo(QPoint(0, 0));
@@ -189,7 +189,7 @@ TEST(Paths, BracketFillsStrokesAndClips) {
     w.Rectangle(QRect(QPoint(20, 20), QPoint(30, 30)));
     w.AppendRecord(emr::EndPath, {});
     w.AppendRecord(emr::SelectClipPath, Payload().u32(5));
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.Rectangle(QRect(QPoint(0, 0), QPoint(90, 90)));  // clips are sent with the next drawing
     QStringList dump = mftest::Dump(w.finish());
     if (!dump.isEmpty() && dump.first() == QStringLiteral("clip none")) dump.removeFirst();
@@ -263,7 +263,7 @@ TEST(Clipping, RectanglesExcludedFromARectangleLeaveExactHoles) {
                                                             hole.right() + 1, hole.bottom() + 1));
     }
     w.SelectObject(w.CreateBrush(0, Qt::black));
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.Rectangle(QRect(0, 0, 101, 101));
     auto picture = mf::Picture::Load(w.finish());
     ASSERT_TRUE(picture);
@@ -320,7 +320,7 @@ TEST(Bitmaps, SourceRowsCountFromTheBottomAndHalftoneAverages) {
 
 TEST(Bitmaps, PatternOnlyRasterOperations) {
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(0, 0, 255));
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, QColor(0, 0, 255));
     w.SelectObject(brush);
     Payload blt;  // BitBlt without a source bitmap
     blt.rect(0, 0, 0, 0).i32(0).i32(0).i32(10).i32(10);

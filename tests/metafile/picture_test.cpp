@@ -15,9 +15,9 @@ using mftest::Payload;
 // A red rectangle over the whole frame of an A-size page at 96 ppi.
 QByteArray RedPage(QSizeF mm, int dpi = 96) {
     mf::EmfWriter w(mm, dpi);
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(255, 0, 0));
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, QColor(255, 0, 0));
     w.SelectObject(brush);
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     const QSize d = w.deviceSize();
     w.Rectangle(QRect(QPoint(0, 0), QPoint(d.width(), d.height())));
     return w.finish();

@@ -33,7 +33,7 @@ QByteArray Sample() {
     w.add(kSaveDc);
     w.add(kRestoreDc, {-1});
     w.add(kDibBitBlt, WmfParams{}
-                          .dword(kSrcCopy)
+                          .dword(mf::kSrcCopy)
                           .word(0)
                           .word(0)
                           .word(1)
@@ -114,7 +114,7 @@ TEST(WmfDamage, CountsBeyondTheRecordSkipOnlyThatRecord) {
     w.add(kPolyPolygon, WmfParams{40000});
     w.add(kTextOut, WmfParams{300}.bytes("ab").word(0).word(0));
     w.add(kStretchDib, WmfParams{}
-                           .dword(kSrcCopy)
+                           .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
                            .word(1)

@@ -51,13 +51,13 @@ std::vector<WmfRec> OfFunction(const std::vector<WmfRec>& recs, std::uint16_t f)
 // a bitmap.
 QByteArray SamplePage() {
     WmfWriter w;
-    w.add(kSetMapMode, {kMmAnisotropic});
+    w.add(kSetMapMode, {mf::kMmAnisotropic});
     w.add(kSetWindowOrg, {0, 0});
     w.add(kSetWindowExt, {720, 1440});
     w.add(kCreatePenIndirect, WmfParams{0, 15, 0}.dword(0x0000FF));
     w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));
     QByteArray attrs(8, '\0');
-    attrs[3] = char(kShiftJisCharset);
+    attrs[3] = char(mf::kShiftJisCharset);
     w.add(kCreateFontIndirect, WmfParams{-180, 0, 0, 0, 400}.bytes(attrs).bytes(
                                    QByteArray("\x82\x6C\x82\x72 Gothic").leftJustified(32, '\0')));
     w.add(kSelectObject, {0});
@@ -74,7 +74,7 @@ QByteArray SamplePage() {
                            .word(90)
                            .word(90));
     w.add(kStretchDib, WmfParams{}
-                           .dword(kSrcCopy)
+                           .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
                            .word(2)
@@ -131,7 +131,7 @@ TEST(EmfToWmf, RoundTripKeepsShapesTextAndBitmapsInTheHeaderUnits) {
     const auto fonts = OfFunction(recs, kCreateFontIndirect);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].words[0], -180);
-    EXPECT_EQ(uchar(fonts[0].bytes[13]), kShiftJisCharset);
+    EXPECT_EQ(uchar(fonts[0].bytes[13]), mf::kShiftJisCharset);
     EXPECT_TRUE(fonts[0].bytes.mid(18).startsWith("\x82\x6C\x82\x72 Gothic"));
 
     const auto texts = OfFunction(recs, kExtTextOut);
@@ -298,7 +298,7 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
                              kSetMapMode, kSetWindowOrg, kSetWindowExt, kCreateFontIndirect,
                              kSelectObject, kExtTextOut, kCreateFontIndirect, kSaveDc,
                              kSelectObject, kExtTextOut, kRestoreDc, kDeleteObject}));
-    EXPECT_EQ(copyCharset, kShiftJisCharset);
+    EXPECT_EQ(copyCharset, mf::kShiftJisCharset);
     EXPECT_EQ(japanese, QByteArray("\x8E\xCA\x90\x5E"));
 }
 

@@ -84,8 +84,8 @@ TEST(WmfText, DecodesEachCharacterSetAndSumsAdvancesOfMultiByteCharacters) {
 
 TEST(WmfText, EncodeIsTheInverseOfDecode) {
     const QString text = QString::fromUtf8("写真 No.5 表");
-    EXPECT_EQ(DecodeText(EncodeText(text, kShiftJisCharset), kShiftJisCharset).text, text);
-    EXPECT_EQ(EncodeText(QString::fromUtf8("é✓"), kAnsiCharset), QByteArray("\xE9?"));
+    EXPECT_EQ(DecodeText(EncodeText(text, mf::kShiftJisCharset), mf::kShiftJisCharset).text, text);
+    EXPECT_EQ(EncodeText(QString::fromUtf8("é✓"), mf::kAnsiCharset), QByteArray("\xE9?"));
 }
 
 TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
@@ -94,7 +94,7 @@ TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
     w.add(kCreateFontIndirect, Font(0));    // slot 1
     w.add(kSelectObject, {0});
     // y, x, length, options, rectangle, string, advances per byte
-    w.add(kExtTextOut, WmfParams{40, 30, 3, int(kEtoOpaque | kEtoClipped), 1, 2, 3, 4}
+    w.add(kExtTextOut, WmfParams{40, 30, 3, int(mf::kEtoOpaque | mf::kEtoClipped), 1, 2, 3, 4}
                            .bytes(QByteArray("\x82\xA0Z", 3))
                            .word(8)
                            .word(0)
@@ -112,7 +112,7 @@ TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
     EXPECT_EQ(a.y, 40);
     EXPECT_EQ(a.text, QString::fromUtf8("あZ"));
     EXPECT_EQ(a.dx, (std::vector<int>{8, 5}));
-    EXPECT_EQ(a.options, int(kEtoOpaque | kEtoClipped));
+    EXPECT_EQ(a.options, int(mf::kEtoOpaque | mf::kEtoClipped));
     EXPECT_EQ(a.rect, QRect(QPoint(1, 2), QPoint(3, 4)));
 
     const TextFields b = Fields(texts[1]);

@@ -287,7 +287,7 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
     WmfWriter w;
     // DIBSTRETCHBLT: rop, src h, w, y, x, dst h, w, y, x, DIB
     w.add(kDibStretchBlt, WmfParams{}
-                              .dword(kSrcCopy)
+                              .dword(mf::kSrcCopy)
                               .word(1)
                               .word(2)
                               .word(0)
@@ -299,11 +299,11 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
                               .bytes(TinyDib()));
     // BITBLT without a source: rop, y, x, reserved, h, w, y, x
     w.add(kBitBlt,
-          WmfParams{}.dword(kPatCopy).word(0).word(0).word(0).word(9).word(11).word(3).word(4));
-    w.add(kPatBlt, WmfParams{}.dword(kPatCopy).word(5).word(6).word(7).word(8));
+          WmfParams{}.dword(mf::kPatCopy).word(0).word(0).word(0).word(9).word(11).word(3).word(4));
+    w.add(kPatBlt, WmfParams{}.dword(mf::kPatCopy).word(5).word(6).word(7).word(8));
     // STRETCHDIB: rop, usage, src h, w, y, x, dst h, w, y, x, DIB
     w.add(kStretchDib, WmfParams{}
-                           .dword(kSrcCopy)
+                           .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
                            .word(2)
@@ -320,7 +320,7 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
     const EmfRec& sb = recs[6];
     EXPECT_EQ((std::vector<int>{sb.i32(24), sb.i32(28), sb.i32(32), sb.i32(36)}),
               (std::vector<int>{8, 7, 60, 50}));
-    EXPECT_EQ(sb.u32(40), kSrcCopy);
+    EXPECT_EQ(sb.u32(40), mf::kSrcCopy);
     EXPECT_EQ(sb.i32(100), 2);  // source width, height
     EXPECT_EQ(sb.i32(104), 1);
     const std::uint32_t infoAt = sb.u32(84), bitsAt = sb.u32(92);

@@ -13,8 +13,8 @@ namespace {
 // A picture that is black all over.
 mf::Picture BlackPicture() {
     mf::EmfWriter w(QSizeF(100, 100));
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, Qt::black);
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsNull, 0, Qt::black);
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, Qt::black);
+    const std::uint32_t pen = w.CreatePen(mf::kPsNull, 0, Qt::black);
     w.SelectObject(brush);
     w.SelectObject(pen);
     const QSize px = w.deviceSize();
