@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "metafile/emf_writer.h"
 #include "metafile/wmf_bitmaps.h"
-#include "metafile/wmf_emf_writer.h"
 #include "metafile/wmf_header.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_region.h"
@@ -92,15 +92,15 @@ private:
     }
 
     void InitialMapping() {
-        Add(Simple(kEmrSetMapMode, kMmAnisotropic));
+        Add(Simple(emr::SetMapMode, kMmAnisotropic));
         const QRect& b = info_.bbox;
-        EmfRecord org(kEmrSetWindowOrgEx);
+        EmfRecord org(emr::SetWindowOrgEx);
         Add(org.i32(b.x()).i32(b.y()));
-        EmfRecord ext(kEmrSetWindowExtEx);
+        EmfRecord ext(emr::SetWindowExtEx);
         Add(ext.i32(b.width()).i32(b.height()));
-        EmfRecord vorg(kEmrSetViewportOrgEx);
+        EmfRecord vorg(emr::SetViewportOrgEx);
         Add(vorg.i32(0).i32(0));
-        EmfRecord vext(kEmrSetViewportExtEx);
+        EmfRecord vext(emr::SetViewportExtEx);
         Add(vext.i32(framePx_.width()).i32(framePx_.height()));
         dc_.windowOrg = b.topLeft();
     }
@@ -203,13 +203,13 @@ void WmfConverter::Convert(const Record& r) {
         case kSelectPalette:
             if (r.words() >= 1) {
                 if (Slot* s = SlotAt(r.u(0), Slot::kObject); s && s->isPalette) {
-                    Add(Simple(kEmrSelectPalette, r.u(0) + 1u));
+                    Add(Simple(emr::SelectPalette, r.u(0) + 1u));
                     dc_.palette = r.u(0);
                 }
             }
             return;
         case kRealizePalette: {
-            EmfRecord rec(kEmrRealizePalette);
+            EmfRecord rec(emr::RealizePalette);
             return Add(rec);
         }
         case kSetPalEntries: {
@@ -217,7 +217,7 @@ void WmfConverter::Convert(const Record& r) {
             if (dc_.palette < 0 || r.words() < 2) return;
             const qsizetype count = r.u(1);
             if (r.words() < 2 + 2 * count || count == 0) return;
-            EmfRecord rec(kEmrSetPaletteEntries);
+            EmfRecord rec(emr::SetPaletteEntries);
             rec.u32(std::uint32_t(dc_.palette + 1)).u32(r.u(0)).u32(std::uint32_t(count));
             rec.bytes(reinterpret_cast<const char*>(r.bytesAt(2)), 4 * count);
             auto& entries = slots_[size_t(dc_.palette)].palette;
@@ -230,34 +230,34 @@ void WmfConverter::Convert(const Record& r) {
         }
 
         case kSetBkMode:
-            if (r.words() >= 1) Add(Simple(kEmrSetBkMode, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetBkMode, r.u(0)));
             return;
         case kSetMapMode:
-            if (r.words() >= 1) Add(Simple(kEmrSetMapMode, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetMapMode, r.u(0)));
             return;
         case kSetRop2:
-            if (r.words() >= 1) Add(Simple(kEmrSetRop2, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetRop2, r.u(0)));
             return;
         case kSetPolyFillMode:
-            if (r.words() >= 1) Add(Simple(kEmrSetPolyFillMode, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetPolyFillMode, r.u(0)));
             return;
         case kSetStretchBltMode:
-            if (r.words() >= 1) Add(Simple(kEmrSetStretchBltMode, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetStretchBltMode, r.u(0)));
             return;
         case kSetTextAlign:
-            if (r.words() >= 1) Add(Simple(kEmrSetTextAlign, r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetTextAlign, r.u(0)));
             return;
         case kSetMapperFlags:
-            if (r.words() >= 2) Add(Simple(kEmrSetMapperFlags, r.u32(0)));
+            if (r.words() >= 2) Add(Simple(emr::SetMapperFlags, r.u32(0)));
             return;
         case kSetLayout:
-            if (r.words() >= 1) Add(Simple(kEmrSetLayout, r.words() >= 2 ? r.u32(0) : r.u(0)));
+            if (r.words() >= 1) Add(Simple(emr::SetLayout, r.words() >= 2 ? r.u32(0) : r.u(0)));
             return;
         case kSetBkColor:
-            if (r.words() >= 2) Add(Simple(kEmrSetBkColor, Colour(r.u32(0))));
+            if (r.words() >= 2) Add(Simple(emr::SetBkColor, Colour(r.u32(0))));
             return;
         case kSetTextColor:
-            if (r.words() >= 2) Add(Simple(kEmrSetTextColor, Colour(r.u32(0))));
+            if (r.words() >= 2) Add(Simple(emr::SetTextColor, Colour(r.u32(0))));
             return;
 
         case kSetWindowOrg:
@@ -266,11 +266,11 @@ void WmfConverter::Convert(const Record& r) {
         case kSetViewportExt: {
             if (r.words() < 2) return;
             const QPoint p(r.s(1), r.s(0));
-            std::uint32_t type = kEmrSetWindowOrgEx;
+            std::uint32_t type = emr::SetWindowOrgEx;
             if (r.function == kSetWindowOrg) dc_.windowOrg = p;
-            if (r.function == kSetWindowExt) type = kEmrSetWindowExtEx;
-            if (r.function == kSetViewportOrg) type = kEmrSetViewportOrgEx, dc_.viewportOrg = p;
-            if (r.function == kSetViewportExt) type = kEmrSetViewportExtEx;
+            if (r.function == kSetWindowExt) type = emr::SetWindowExtEx;
+            if (r.function == kSetViewportOrg) type = emr::SetViewportOrgEx, dc_.viewportOrg = p;
+            if (r.function == kSetViewportExt) type = emr::SetViewportExtEx;
             EmfRecord rec(type);
             return Add(rec.point(p));
         }
@@ -282,21 +282,21 @@ void WmfConverter::Convert(const Record& r) {
             const bool window = r.function == kOffsetWindowOrg;
             QPoint& org = window ? dc_.windowOrg : dc_.viewportOrg;
             org += d;
-            EmfRecord rec(window ? kEmrSetWindowOrgEx : kEmrSetViewportOrgEx);
+            EmfRecord rec(window ? emr::SetWindowOrgEx : emr::SetViewportOrgEx);
             return Add(rec.point(org));
         }
         case kScaleWindowExt:
         case kScaleViewportExt: {
             // yDenom, yNum, xDenom, xNum
             if (r.words() < 4 || r.s(0) == 0 || r.s(2) == 0) return;
-            EmfRecord rec(r.function == kScaleWindowExt ? kEmrScaleWindowExtEx
-                                                        : kEmrScaleViewportExtEx);
+            EmfRecord rec(r.function == kScaleWindowExt ? emr::ScaleWindowExtEx
+                                                        : emr::ScaleViewportExtEx);
             rec.i32(r.s(3)).i32(r.s(2)).i32(r.s(1)).i32(r.s(0));
             return Add(rec);
         }
         case kSaveDc: {
             saved_.push_back(dc_);
-            EmfRecord rec(kEmrSaveDc);
+            EmfRecord rec(emr::SaveDc);
             return Add(rec);
         }
         case kRestoreDc:
@@ -305,36 +305,36 @@ void WmfConverter::Convert(const Record& r) {
         case kMoveTo:
         case kLineTo: {
             if (r.words() < 2) return;
-            EmfRecord rec(r.function == kMoveTo ? kEmrMoveToEx : kEmrLineTo);
+            EmfRecord rec(r.function == kMoveTo ? emr::MoveToEx : emr::LineTo);
             return Add(rec.i32(r.s(1)).i32(r.s(0)));
         }
         case kRectangle:
-            return Box(r, kEmrRectangle);
+            return Box(r, emr::Rectangle);
         case kEllipse:
-            return Box(r, kEmrEllipse);
+            return Box(r, emr::Ellipse);
         case kRoundRect: {
             // height, width, bottom, right, top, left
             if (r.words() < 6) return;
-            EmfRecord rec(kEmrRoundRect);
+            EmfRecord rec(emr::RoundRect);
             rec.rect(r.s(5), r.s(4), r.s(3), r.s(2)).i32(r.s(1)).i32(r.s(0));
             return Add(rec);
         }
         case kArc:
-            return ArcLike(r, kEmrArc);
+            return ArcLike(r, emr::Arc);
         case kChord:
-            return ArcLike(r, kEmrChord);
+            return ArcLike(r, emr::Chord);
         case kPie:
-            return ArcLike(r, kEmrPie);
+            return ArcLike(r, emr::Pie);
         case kPolygon:
-            return Poly(r, kEmrPolygon16);
+            return Poly(r, emr::Polygon16);
         case kPolyline:
-            return Poly(r, kEmrPolyline16);
+            return Poly(r, emr::Polyline16);
         case kPolyPolygon:
             return PolyPolygon(r);
         case kSetPixel: {
             // colour (2 words), y, x
             if (r.words() < 4) return;
-            EmfRecord rec(kEmrSetPixelV);
+            EmfRecord rec(emr::SetPixelV);
             return Add(rec.i32(r.s(3)).i32(r.s(2)).u32(Colour(r.u32(0))));
         }
         case kFloodFill:
@@ -342,14 +342,14 @@ void WmfConverter::Convert(const Record& r) {
             // [mode], colour (2 words), y, x
             const qsizetype m = r.function == kExtFloodFill ? 1 : 0;
             if (r.words() < 4 + m) return;
-            EmfRecord rec(kEmrExtFloodFill);
+            EmfRecord rec(emr::ExtFloodFill);
             rec.i32(r.s(m + 3)).i32(r.s(m + 2)).u32(Colour(r.u32(m))).u32(m ? r.u(0) : 0);
             return Add(rec);
         }
         case kPatBlt: {
             // rop (2 words), height, width, y, x
             if (r.words() < 6) return;
-            EmfRecord rec(kEmrBitBlt);
+            EmfRecord rec(emr::BitBlt);
             Bounds(rec).i32(r.s(5)).i32(r.s(4)).i32(r.s(3)).i32(r.s(2)).u32(r.u32(0));
             rec.i32(0).i32(0).f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);
             rec.u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
@@ -372,13 +372,13 @@ void WmfConverter::Convert(const Record& r) {
         case kIntersectClipRect:
         case kExcludeClipRect: {
             if (r.words() < 4) return;
-            EmfRecord rec(r.function == kIntersectClipRect ? kEmrIntersectClipRect
-                                                           : kEmrExcludeClipRect);
+            EmfRecord rec(r.function == kIntersectClipRect ? emr::IntersectClipRect
+                                                           : emr::ExcludeClipRect);
             return Add(rec.rect(r.s(3), r.s(2), r.s(1), r.s(0)));
         }
         case kOffsetClipRgn: {
             if (r.words() < 2) return;
-            EmfRecord rec(kEmrOffsetClipRgn);
+            EmfRecord rec(emr::OffsetClipRgn);
             return Add(rec.i32(r.s(1)).i32(r.s(0)));
         }
         case kSelectClipRegion:
@@ -408,7 +408,7 @@ void WmfConverter::CreatePen(const Record& r) {
         slots_[size_t(slot)].kind = Slot::kPlaceholder;
         return;
     }
-    EmfRecord rec(kEmrCreatePen);
+    EmfRecord rec(emr::CreatePen);
     rec.u32(std::uint32_t(slot + 1)).u32(r.u(0)).i32(r.s(1)).i32(0).u32(Colour(r.u32(3)));
     Add(rec);
 }
@@ -424,7 +424,7 @@ void WmfConverter::CreateBrush(const Record& r) {
     std::uint32_t style = r.u(0);
     // Pattern styles need a bitmap this record cannot carry.
     if (style != kBsSolid && style != kBsNull && style != 2) style = kBsSolid;
-    EmfRecord rec(kEmrCreateBrushIndirect);
+    EmfRecord rec(emr::CreateBrushIndirect);
     rec.u32(std::uint32_t(slot + 1)).u32(style).u32(Colour(r.u32(1))).u32(r.u(3));
     Add(rec);
 }
@@ -448,7 +448,7 @@ void WmfConverter::CreateFont(const Record& r) {
         DecodeFaceName(QByteArray(reinterpret_cast<const char*>(r.bytesAt(9)), faceBytes),
                        s.charset)
             .left(31);
-    EmfRecord rec(kEmrExtCreateFontIndirectW);
+    EmfRecord rec(emr::ExtCreateFontIndirectW);
     rec.u32(std::uint32_t(slot + 1));
     for (int i = 0; i < 5; ++i)
         rec.i32(r.s(i));
@@ -471,7 +471,7 @@ void WmfConverter::CreatePalette(const Record& r) {
     slots_[size_t(slot)].isPalette = true;
     for (qsizetype i = 0; i < count; ++i)
         slots_[size_t(slot)].palette.push_back(ColorRefOf(r.bytesAt(2 + 2 * i)));
-    EmfRecord rec(kEmrCreatePalette);
+    EmfRecord rec(emr::CreatePalette);
     rec.u32(std::uint32_t(slot + 1)).u16(0x0300).u16(std::uint16_t(count));
     rec.bytes(reinterpret_cast<const char*>(r.bytesAt(2)), 4 * count);
     Add(rec);
@@ -486,7 +486,7 @@ void WmfConverter::CreateRegion(const Record& r) {
 }
 
 void WmfConverter::AddPatternBrush(int slot, const DibParts& dib, bool mono, std::uint32_t usage) {
-    EmfRecord rec(mono ? kEmrCreateMonoBrush : kEmrCreateDibPatternBrushPt);
+    EmfRecord rec(mono ? emr::CreateMonoBrush : emr::CreateDibPatternBrushPt);
     const std::uint32_t infoAt = 8 + 24;
     const std::uint32_t infoSize = std::uint32_t(dib.info.size());
     const std::uint32_t bitsAt = infoAt + ((infoSize + 3) & ~3u);
@@ -548,14 +548,14 @@ void WmfConverter::SelectObject(const Record& r) {
     }
     if (s.kind != Slot::kObject || s.isPalette) return;
     if (s.isFont) dc_.charset = s.charset;
-    Add(Simple(kEmrSelectObject, index + 1u));
+    Add(Simple(emr::SelectObject, index + 1u));
 }
 
 void WmfConverter::DeleteObject(const Record& r) {
     if (r.words() < 1) return;
     const std::uint16_t index = r.u(0);
     if (index >= slots_.size() || slots_[index].kind == Slot::kFree) return;
-    if (slots_[index].kind == Slot::kObject) Add(Simple(kEmrDeleteObject, index + 1u));
+    if (slots_[index].kind == Slot::kObject) Add(Simple(emr::DeleteObject, index + 1u));
     if (dc_.palette == index) dc_.palette = -1;
     slots_[index] = Slot{};
 }
@@ -569,7 +569,7 @@ void WmfConverter::RestoreDc(const Record& r) {
     if (n == 0 || relative >= 0 || -relative > depth) return;
     dc_ = saved_[size_t(depth + relative)];
     saved_.resize(size_t(depth + relative));
-    Add(Simple(kEmrRestoreDc, std::uint32_t(relative)));
+    Add(Simple(emr::RestoreDc, std::uint32_t(relative)));
 }
 
 void WmfConverter::Poly(const Record& r, std::uint32_t type) {
@@ -592,7 +592,7 @@ void WmfConverter::PolyPolygon(const Record& r) {
     for (qsizetype i = 0; i < polys; ++i)
         total += r.u(1 + i);
     if (r.words() < 1 + polys + 2 * total) return;
-    EmfRecord rec(kEmrPolyPolygon16);
+    EmfRecord rec(emr::PolyPolygon16);
     Bounds(rec).u32(std::uint32_t(polys)).u32(std::uint32_t(total));
     for (qsizetype i = 0; i < polys; ++i)
         rec.u32(r.u(1 + i));
@@ -618,7 +618,7 @@ void WmfConverter::ArcLike(const Record& r, std::uint32_t type) {
 void WmfConverter::Text(const QByteArray& bytes, QPoint at, std::uint32_t options,
                         const QRect* rect, const std::vector<std::int16_t>* dx) {
     const DecodedText text = DecodeText(bytes, dc_.charset, dx);
-    EmfRecord rec(kEmrExtTextOutW);
+    EmfRecord rec(emr::ExtTextOutW);
     Bounds(rec).u32(kGmCompatible).f32(0).f32(0);
     constexpr std::uint32_t kStringAt = 76;
     const std::uint32_t chars = std::uint32_t(text.text.size());
@@ -705,7 +705,7 @@ void WmfConverter::Blit(const Record& r) {
         }
         if (!dib) return;
     }
-    EmfRecord rec(stretch ? kEmrStretchBlt : kEmrBitBlt);
+    EmfRecord rec(stretch ? emr::StretchBlt : emr::BitBlt);
     Bounds(rec).i32(x).i32(y).i32(w).i32(h).u32(rop).i32(srcX).i32(srcY);
     rec.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);
     rec.u32(0).u32(0);  // background colour, colour usage
@@ -728,7 +728,7 @@ void WmfConverter::StretchDib(const Record& r) {
     const std::uint32_t usage = r.u(2);
     const auto dib = SplitPackedDib(r.bytesAt(11), r.bytesFrom(11), usage);
     if (!dib) return;
-    EmfRecord rec(kEmrStretchDiBits);
+    EmfRecord rec(emr::StretchDiBits);
     constexpr std::uint32_t kInfoAt = 80;
     const std::uint32_t infoSize = std::uint32_t(dib->info.size());
     Bounds(rec).i32(r.s(10)).i32(r.s(9)).i32(r.s(6)).i32(r.s(5)).i32(r.s(4)).i32(r.s(3));
@@ -744,7 +744,7 @@ void WmfConverter::SetDibToDev(const Record& r) {
     const std::uint32_t usage = r.u(0);
     const auto dib = SplitPackedDib(r.bytesAt(9), r.bytesFrom(9), usage);
     if (!dib) return;
-    EmfRecord rec(kEmrSetDiBitsToDevice);
+    EmfRecord rec(emr::SetDiBitsToDevice);
     constexpr std::uint32_t kInfoAt = 76;
     const std::uint32_t infoSize = std::uint32_t(dib->info.size());
     Bounds(rec).i32(r.s(8)).i32(r.s(7)).i32(r.s(4)).i32(r.s(3)).i32(r.s(6)).i32(r.s(5));
@@ -755,7 +755,7 @@ void WmfConverter::SetDibToDev(const Record& r) {
 }
 
 void WmfConverter::SelectClip(const Region* region) {
-    EmfRecord rec(kEmrExtSelectClipRgn);
+    EmfRecord rec(emr::ExtSelectClipRgn);
     if (!region) {
         // No region: the clip goes back to the whole page.
         rec.u32(0).u32(kRgnCopy);
@@ -773,10 +773,10 @@ void WmfConverter::RegionRecord(const Record& r) {
     if (!region) return;
     const QByteArray data = RegionData(region->region);
     const bool withBrush = r.function == kFillRegion || r.function == kFrameRegion;
-    std::uint32_t type = kEmrInvertRgn;
-    if (r.function == kFillRegion) type = kEmrFillRgn;
-    if (r.function == kFrameRegion) type = kEmrFrameRgn;
-    if (r.function == kPaintRegion) type = kEmrPaintRgn;
+    std::uint32_t type = emr::InvertRgn;
+    if (r.function == kFillRegion) type = emr::FillRgn;
+    if (r.function == kFrameRegion) type = emr::FrameRgn;
+    if (r.function == kPaintRegion) type = emr::PaintRgn;
     if (withBrush) {
         const Slot* brush = r.words() >= 2 ? SlotAt(r.u(1), Slot::kObject) : nullptr;
         if (!brush || brush->isFont || brush->isPalette) return;

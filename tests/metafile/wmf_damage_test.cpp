@@ -2,7 +2,7 @@
 
 #include <QRandomGenerator>
 
-#include "metafile/wmf_emf_writer.h"
+#include "metafile/emf_writer.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_test_records.h"
 #include "metafile/wmf_to_emf.h"
@@ -103,7 +103,8 @@ TEST(WmfDamage, RecordSizesThatCannotBeWalkedEndTheConversion) {
         w.add(kLineTo, {2, 2});  // never reached
         const auto emf = mf::ConvertWmfToEmf(w.finish(0, QRect(0, 0, 10, 10), 96));
         ASSERT_TRUE(emf) << c.name;
-        EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo}) << c.name;
+        EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo})
+            << c.name;
     }
 }
 
@@ -131,7 +132,7 @@ TEST(WmfDamage, CountsBeyondTheRecordSkipOnlyThatRecord) {
     const QByteArray wmf = w.finish(1, QRect(0, 0, 10, 10), 96);
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
-    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo});
+    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo});
 }
 
 TEST(WmfDamage, HeaderSizeThatDisagreesWithTheFileIsTolerated) {
@@ -142,7 +143,7 @@ TEST(WmfDamage, HeaderSizeThatDisagreesWithTheFileIsTolerated) {
     wmf.append(QByteArray(7, '\x55'));  // bytes after the EOF record
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
-    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo});
+    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo});
 }
 
 TEST(WmfDamage, RegionsUsedOverAndOverCannotBlowUpTheOutput) {
@@ -160,5 +161,5 @@ TEST(WmfDamage, RegionsUsedOverAndOverCannotBlowUpTheOutput) {
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
     EXPECT_LT(emf->size(), 16 * 1024 * 1024 + 8 * wmf.size() + 256 * 1024);
-    EXPECT_EQ(EmfRecords(*emf).back().type, kEmrEof);
+    EXPECT_EQ(EmfRecords(*emf).back().type, mf::emr::Eof);
 }

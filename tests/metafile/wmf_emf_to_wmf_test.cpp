@@ -3,8 +3,8 @@
 #include <QImage>
 
 #include "metafile/emf_to_wmf.h"
+#include "metafile/emf_writer.h"
 #include "metafile/picture.h"
-#include "metafile/wmf_emf_writer.h"
 #include "metafile/wmf_header.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_test_records.h"
@@ -158,8 +158,9 @@ TEST(EmfToWmf, RoundTripKeepsShapesTextAndBitmapsInTheHeaderUnits) {
     auto drawing = [](const QByteArray& bytes) {
         std::vector<std::uint32_t> types;
         for (const EmfRec& r : EmfRecords(bytes))
-            if (r.type == kEmrPolygon16 || r.type == kEmrRectangle || r.type == kEmrEllipse ||
-                r.type == kEmrExtTextOutW || r.type == kEmrStretchDiBits)
+            if (r.type == mf::emr::Polygon16 || r.type == mf::emr::Rectangle ||
+                r.type == mf::emr::Ellipse || r.type == mf::emr::ExtTextOutW ||
+                r.type == mf::emr::StretchDiBits)
                 types.push_back(r.type);
         return types;
     };
@@ -190,14 +191,14 @@ TEST(EmfToWmf, RoundTripDrawsTheSamePage) {
 TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
     // An EMF in 0.01 mm (MM_HIMETRIC, y up) scaled twice by its world
     // transform; frame 2 x 1 inch at 96 ppi.
-    EmfWriter w;
-    EmfRecord mode(kEmrSetMapMode);
+    mf::EmfWriter w;
+    mf::EmfRecord mode(mf::emr::SetMapMode);
     w.add(mode.u32(3));
-    EmfRecord world(36);  // modify world transform: set
+    mf::EmfRecord world(36);  // modify world transform: set
     w.add(world.f32(2).f32(0).f32(0).f32(2).f32(0).f32(0).u32(4));
-    EmfRecord line(kEmrLineTo);
+    mf::EmfRecord line(mf::emr::LineTo);
     w.add(line.i32(635).i32(-635));  // 0.25 inch right, down; twice that after the transform
-    EmfRecord rect(kEmrRectangle);
+    mf::EmfRecord rect(mf::emr::Rectangle);
     w.add(rect.rect(0, 0, 1270, -1270));
     const QByteArray emf = w.finish(QSize(192, 96), QSize(5080, 2540));
 
@@ -214,8 +215,8 @@ TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
 }
 
 TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
-    EmfWriter w;
-    EmfRecord line(kEmrLineTo);
+    mf::EmfWriter w;
+    mf::EmfRecord line(mf::emr::LineTo);
     w.add(line.i32(3780).i32(0));
     // 10 m x 1 m in 0.01 mm.
     const auto wmf =
@@ -230,9 +231,9 @@ TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
 
 TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
     // A 96 x 96 pixel page (1 inch) in MM_TEXT; clip to an L shape.
-    EmfWriter w;
-    w.add(EmfRecord(59));  // begin path
-    EmfRecord poly(kEmrPolygon16);
+    mf::EmfWriter w;
+    w.add(mf::EmfRecord(59));  // begin path
+    mf::EmfRecord poly(mf::emr::Polygon16);
     w.add(poly.rect(0, 0, 0, 0)
               .u32(6)
               .u16(0)
@@ -247,9 +248,9 @@ TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
               .u16(96)
               .u16(0)
               .u16(96));
-    w.add(EmfRecord(60));  // end path
-    EmfRecord clip(67);    // select clip path
-    w.add(clip.u32(5));    // RGN_COPY
+    w.add(mf::EmfRecord(60));  // end path
+    mf::EmfRecord clip(67);    // select clip path
+    w.add(clip.u32(5));        // RGN_COPY
     const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::vector<int>> clips;
@@ -263,8 +264,8 @@ TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
 }
 
 TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
-    EmfWriter w;
-    EmfRecord font(kEmrExtCreateFontIndirectW);
+    mf::EmfWriter w;
+    mf::EmfRecord font(mf::emr::ExtCreateFontIndirectW);
     font.u32(1).i32(-16).i32(0).i32(0).i32(0).i32(400).u32(0).u8(0).u8(0).u8(0).u8(
         0);  // DEFAULT_CHARSET
     font.u8(1).u8(0).u8(0).u8(0);
@@ -272,10 +273,10 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
     for (int i = 0; i < 32; ++i)
         font.u16(i < arial.size() ? arial[i].unicode() : 0);
     w.add(font);
-    EmfRecord select(kEmrSelectObject);
+    mf::EmfRecord select(mf::emr::SelectObject);
     w.add(select.u32(1));
     auto text = [](const QString& s) {
-        EmfRecord t(kEmrExtTextOutW);
+        mf::EmfRecord t(mf::emr::ExtTextOutW);
         t.rect(0, 0, -1, -1).u32(1).f32(0).f32(0).i32(10).i32(20).u32(std::uint32_t(s.size()));
         t.u32(76).u32(0).rect(0, 0, -1, -1).u32(0);
         for (QChar c : s)
@@ -303,12 +304,12 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
 }
 
 TEST(EmfToWmf, ShapesInsideAPathBracketAddFiguresInsteadOfDrawing) {
-    EmfWriter w;
-    w.add(EmfRecord(59));  // begin path
-    EmfRecord rect(kEmrRectangle);
+    mf::EmfWriter w;
+    w.add(mf::EmfRecord(59));  // begin path
+    mf::EmfRecord rect(mf::emr::Rectangle);
     w.add(rect.rect(10, 20, 30, 40));
-    w.add(EmfRecord(60));  // end path
-    w.add(EmfRecord(64));  // stroke path
+    w.add(mf::EmfRecord(60));  // end path
+    w.add(mf::EmfRecord(64));  // stroke path
     const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::vector<int>> drawn;
@@ -320,14 +321,14 @@ TEST(EmfToWmf, ShapesInsideAPathBracketAddFiguresInsteadOfDrawing) {
 }
 
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
-    EmfWriter w;
-    EmfRecord stockPen(kEmrSelectObject);
+    mf::EmfWriter w;
+    mf::EmfRecord stockPen(mf::emr::SelectObject);
     w.add(stockPen.u32(0x80000008));  // NULL_PEN
-    EmfRecord pen(kEmrCreatePen);
+    mf::EmfRecord pen(mf::emr::CreatePen);
     w.add(pen.u32(1).u32(0).i32(0).i32(0).u32(0xFF));
-    EmfRecord select(kEmrSelectObject);
+    mf::EmfRecord select(mf::emr::SelectObject);
     w.add(select.u32(1));
-    EmfRecord del(kEmrDeleteObject);
+    mf::EmfRecord del(mf::emr::DeleteObject);
     w.add(del.u32(1));
     const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "metafile/wmf_emf_writer.h"
+#include "metafile/emf_writer.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_test_records.h"
 #include "metafile/wmf_text.h"
@@ -22,7 +22,7 @@ WmfParams Font(int charset) {
 std::vector<EmfRec> TextRecords(const WmfWriter& w) {
     const auto emf = mf::ConvertWmfToEmf(w.finish(2, QRect(0, 0, 100, 100), 96));
     EXPECT_TRUE(emf);
-    return emf ? OfType(EmfRecords(*emf), kEmrExtTextOutW) : std::vector<EmfRec>{};
+    return emf ? OfType(EmfRecords(*emf), mf::emr::ExtTextOutW) : std::vector<EmfRec>{};
 }
 
 // Layout of EMR_EXTTEXTOUTW after type and size: bounds, graphics mode,

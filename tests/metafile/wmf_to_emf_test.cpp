@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "metafile/wmf_emf_writer.h"
+#include "metafile/emf_writer.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_test_records.h"
 #include "metafile/wmf_to_emf.h"
@@ -55,18 +55,18 @@ TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
     EXPECT_EQ(h.i32(72) * 254, h.i32(80) * 10 * 96);
     EXPECT_EQ(h.i32(76) * 254, h.i32(84) * 10 * 96);
 
-    EXPECT_EQ(recs[1].type, kEmrSetMapMode);
+    EXPECT_EQ(recs[1].type, mf::emr::SetMapMode);
     EXPECT_EQ(recs[1].u32(8), 8u);
-    EXPECT_EQ(recs[2].type, kEmrSetWindowOrgEx);
+    EXPECT_EQ(recs[2].type, mf::emr::SetWindowOrgEx);
     EXPECT_EQ(recs[2].i32(8), -100);
     EXPECT_EQ(recs[2].i32(12), 50);
-    EXPECT_EQ(recs[3].type, kEmrSetWindowExtEx);
+    EXPECT_EQ(recs[3].type, mf::emr::SetWindowExtEx);
     EXPECT_EQ(recs[3].i32(8), 2880);
-    EXPECT_EQ(recs[5].type, kEmrSetViewportExtEx);
+    EXPECT_EQ(recs[5].type, mf::emr::SetViewportExtEx);
     EXPECT_EQ(recs[5].i32(8), 192);
     EXPECT_EQ(recs[5].i32(12), 96);
 
-    ASSERT_EQ(recs[6].type, kEmrRectangle);
+    ASSERT_EQ(recs[6].type, mf::emr::Rectangle);
     EXPECT_EQ(recs[6].i32(8), 10);  // left, top, right, bottom
     EXPECT_EQ(recs[6].i32(12), 0);
     EXPECT_EQ(recs[6].i32(16), 30);
@@ -93,8 +93,9 @@ TEST(WmfToEmf, PlainWmfTakesItsFrameFromTheWindowItSetsUp) {
     EXPECT_EQ(recs[0].i32(32), 10583);  // 400 px at 96 ppi in 0.01 mm
     // The file's own mapping records follow the initial mapping.
     EXPECT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrSetMapMode, kEmrSetWindowOrgEx, kEmrSetWindowExtEx,
-                                          kEmrLineTo, kEmrSetWindowExtEx}));
+              (std::vector<std::uint32_t>{mf::emr::SetMapMode, mf::emr::SetWindowOrgEx,
+                                          mf::emr::SetWindowExtEx, mf::emr::LineTo,
+                                          mf::emr::SetWindowExtEx}));
 }
 
 TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
@@ -184,10 +185,10 @@ TEST(WmfToEmf, ObjectsTakeTheLowestFreeSlotAndMapToHandleSlotPlusOne) {
     w.add(kDeleteObject, {5});   // ignored
     const auto recs = Convert(Placeable(w, 3));
 
-    EXPECT_EQ(
-        DrawingTypes(recs),
-        (std::vector<std::uint32_t>{kEmrCreatePen, kEmrCreateBrushIndirect, kEmrDeleteObject,
-                                    kEmrCreateBrushIndirect, kEmrSelectObject, kEmrSelectObject}));
+    EXPECT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::CreatePen, mf::emr::CreateBrushIndirect,
+                                          mf::emr::DeleteObject, mf::emr::CreateBrushIndirect,
+                                          mf::emr::SelectObject, mf::emr::SelectObject}));
     EXPECT_EQ(recs[6].u32(8), 1u);   // pen handle
     EXPECT_EQ(recs[6].u32(16), 3u);  // width
     EXPECT_EQ(recs[7].u32(8), 2u);   // first brush
@@ -207,7 +208,8 @@ TEST(WmfToEmf, FullObjectTableDropsTheNewObjectAndDamagedCreatesKeepTheirSlot) {
     w.add(kSelectObject, {0});
     w.add(kSelectObject, {1});
     const auto recs = Convert(Placeable(w, 2));
-    EXPECT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrCreatePen, kEmrSelectObject}));
+    EXPECT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::CreatePen, mf::emr::SelectObject}));
     EXPECT_EQ(recs[6].u32(8), 2u);
     EXPECT_EQ(recs[7].u32(8), 2u);
 }
@@ -219,7 +221,7 @@ TEST(WmfToEmf, FontBecomesLogFontWithFaceInItsCodePage) {
     w.add(kCreateFontIndirect, WmfParams{-24, 0, 900, 900, 700}
                                    .bytes(QByteArray("\x01\x00\x00\x80\x00\x00\x00\x00", 8))
                                    .bytes(face + QByteArray(32 - face.size(), '\0')));
-    const auto fonts = OfType(Convert(Placeable(w)), kEmrExtCreateFontIndirectW);
+    const auto fonts = OfType(Convert(Placeable(w)), mf::emr::ExtCreateFontIndirectW);
     ASSERT_EQ(fonts.size(), 1u);
     const EmfRec& f = fonts[0];
     EXPECT_EQ(f.u32(8), 1u);
@@ -244,17 +246,17 @@ TEST(WmfToEmf, OffsetsBecomeAbsoluteOriginsThatFollowSaveAndRestore) {
     w.add(kRestoreDc, {-1});          // nothing saved any more: ignored
     w.add(kOffsetViewportOrg, {3, 4});
     const auto recs = Convert(Placeable(w));
-    const auto orgs = OfType(recs, kEmrSetWindowOrgEx);
+    const auto orgs = OfType(recs, mf::emr::SetWindowOrgEx);
     ASSERT_EQ(orgs.size(), 5u);  // the initial one and four from the file
     EXPECT_EQ(orgs[2].i32(8), 120);
     EXPECT_EQ(orgs[2].i32(12), 5);
     EXPECT_EQ(orgs[3].i32(8), 121);
     EXPECT_EQ(orgs[4].i32(8), 101);
     EXPECT_EQ(orgs[4].i32(12), 10);
-    const auto restores = OfType(recs, kEmrRestoreDc);
+    const auto restores = OfType(recs, mf::emr::RestoreDc);
     ASSERT_EQ(restores.size(), 1u);
     EXPECT_EQ(restores[0].i32(8), -2);
-    const auto vorg = OfType(recs, kEmrSetViewportOrgEx);
+    const auto vorg = OfType(recs, mf::emr::SetViewportOrgEx);
     ASSERT_EQ(vorg.size(), 2u);
     EXPECT_EQ(vorg[1].i32(8), 4);
     EXPECT_EQ(vorg[1].i32(12), 3);
@@ -267,8 +269,9 @@ TEST(WmfToEmf, ShapesKeepTheirPointsInGdiOrder) {
     w.add(kRoundRect, {6, 5, 40, 30, 20, 10});
     w.add(kPolyline, WmfParams{2, 1, 2, 3, 4});
     const auto recs = Convert(Placeable(w));
-    ASSERT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrPolyPolygon16, kEmrArc,
-                                                              kEmrRoundRect, kEmrPolyline16}));
+    ASSERT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::PolyPolygon16, mf::emr::Arc, mf::emr::RoundRect,
+                                          mf::emr::Polyline16}));
     const EmfRec& pp = recs[6];
     EXPECT_EQ(pp.u32(24), 2u);  // polygons
     EXPECT_EQ(pp.u32(28), 5u);  // points
@@ -315,8 +318,9 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
                            .word(50)
                            .bytes(TinyDib()));
     const auto recs = Convert(Placeable(w));
-    ASSERT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrStretchBlt, kEmrBitBlt,
-                                                              kEmrBitBlt, kEmrStretchDiBits}));
+    ASSERT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::StretchBlt, mf::emr::BitBlt, mf::emr::BitBlt,
+                                          mf::emr::StretchDiBits}));
     const EmfRec& sb = recs[6];
     EXPECT_EQ((std::vector<int>{sb.i32(24), sb.i32(28), sb.i32(32), sb.i32(36)}),
               (std::vector<int>{8, 7, 60, 50}));
@@ -356,8 +360,8 @@ TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
     w.add(kFillRegion, {1, 0});     // gone: nothing to fill
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrCreateBrushIndirect, kEmrFillRgn,
-                                          kEmrExtSelectClipRgn, kEmrExtSelectClipRgn}));
+              (std::vector<std::uint32_t>{mf::emr::CreateBrushIndirect, mf::emr::FillRgn,
+                                          mf::emr::ExtSelectClipRgn, mf::emr::ExtSelectClipRgn}));
     const EmfRec& fill = recs[7];
     EXPECT_EQ(fill.u32(28), 1u);  // brush handle
     const int rgn = 32;
@@ -382,8 +386,9 @@ TEST(WmfToEmf, PaletteIndexColoursResolveAgainstTheSelectedPalette) {
     w.add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrSetTextColor, kEmrCreatePalette, kEmrSelectPalette,
-                                          kEmrCreateBrushIndirect, kEmrSetBkColor}));
+              (std::vector<std::uint32_t>{mf::emr::SetTextColor, mf::emr::CreatePalette,
+                                          mf::emr::SelectPalette, mf::emr::CreateBrushIndirect,
+                                          mf::emr::SetBkColor}));
     EXPECT_EQ(recs[6].u32(8), 0x0000FFu);
     EXPECT_EQ(recs[9].u32(16), 0x00445566u);  // entry 1 as a colour reference
     EXPECT_EQ(recs[10].u32(8), 0x00A0B0C0u);
