@@ -9,32 +9,17 @@ namespace {
 
 constexpr std::size_t kMaxSavedStates = 4096;
 
-// A transform whose numbers are usable (finite, not absurd).
-bool Sane(const QTransform& t) {
-    const double v[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
-    for (double d : v) {
-        if (!std::isfinite(d) || std::fabs(d) > 1e12) return false;
-    }
-    return true;
-}
-
-double NonZero(double v) {
-    return v == 0 ? 1 : v;
-}
-
 }  // namespace
 
 DeviceContext::DeviceContext(DrawOutput& out, const DeviceSetup& setup, const FontMapper& fonts)
-    : out_(out), setup_(setup), fonts_(fonts) {}
+    : out_(out), setup_(setup), fonts_(fonts) {
+    st_.mapping = Mapping(setup.refPxPerMmX, setup.refPxPerMmY);
+}
 
 const QTransform& DeviceContext::toDevice() {
     if (xfDirty_) {
-        const double sx = st_.vpExtX / NonZero(st_.winExtX);
-        const double sy = st_.vpExtY / NonZero(st_.winExtY);
-        const QTransform page(sx, 0, 0, sy, st_.vpOrgX - st_.winOrgX * sx,
-                              st_.vpOrgY - st_.winOrgY * sy);
-        xf_ = st_.world * page * setup_.refToDevice;
-        if (!Sane(xf_)) xf_ = QTransform(0, 0, 0, 0, 0, 0);
+        xf_ = st_.mapping.toReference() * setup_.refToDevice;
+        if (!SaneTransform(xf_)) xf_ = QTransform(0, 0, 0, 0, 0, 0);
         xfDirty_ = false;
     }
     return xf_;
@@ -45,128 +30,47 @@ void DeviceContext::mappingChanged() {
 }
 
 void DeviceContext::setMapMode(int mode) {
-    if (mode < kMmText || mode > kMmAnisotropic) return;
-    const int old = st_.mapMode;
-    st_.mapMode = mode;
-    // The metric modes measure against the reference device's resolution.
-    auto metric = [&](double unitsPerMm) {
-        st_.winExtX = unitsPerMm;
-        st_.winExtY = unitsPerMm;
-        st_.vpExtX = setup_.refPxPerMmX;
-        st_.vpExtY = -setup_.refPxPerMmY;
-    };
-    switch (mode) {
-        case kMmText:
-            st_.winExtX = st_.winExtY = st_.vpExtX = st_.vpExtY = 1;
-            break;
-        case kMmLoMetric:
-            metric(10);
-            break;
-        case kMmHiMetric:
-            metric(100);
-            break;
-        case kMmLoEnglish:
-            metric(100 / 25.4);
-            break;
-        case kMmHiEnglish:
-            metric(1000 / 25.4);
-            break;
-        case kMmTwips:
-            metric(1440 / 25.4);
-            break;
-        case kMmIsotropic:
-            // Entering the isotropic mode keeps the extents of the metric ones
-            // (LOMETRIC's, as GDI starts from), then squares them up.
-            if (old != kMmIsotropic && old != kMmAnisotropic) metric(10);
-            fixIsotropic();
-            break;
-        case kMmAnisotropic:
-            if (old != kMmIsotropic && old != kMmAnisotropic && old != kMmText) break;
-            break;
-    }
+    st_.mapping.setMapMode(mode);
     mappingChanged();
 }
 
-// Isotropic mapping shrinks the viewport extent on one axis so that a
-// logical unit is as long in x as in y.
-void DeviceContext::fixIsotropic() {
-    if (st_.mapMode != kMmIsotropic) return;
-    if (st_.winExtX == 0 || st_.winExtY == 0) return;
-    const double sx = std::fabs(st_.vpExtX / st_.winExtX);
-    const double sy = std::fabs(st_.vpExtY / st_.winExtY);
-    if (sx < sy) {
-        st_.vpExtY = std::copysign(std::fabs(st_.winExtY) * sx, st_.vpExtY);
-    } else if (sy < sx) {
-        st_.vpExtX = std::copysign(std::fabs(st_.winExtX) * sy, st_.vpExtX);
-    }
-}
-
 void DeviceContext::setWindowOrg(double x, double y) {
-    st_.winOrgX = x;
-    st_.winOrgY = y;
+    st_.mapping.setWindowOrg(x, y);
     mappingChanged();
 }
 
 void DeviceContext::setViewportOrg(double x, double y) {
-    st_.vpOrgX = x;
-    st_.vpOrgY = y;
+    st_.mapping.setViewportOrg(x, y);
     mappingChanged();
 }
 
 void DeviceContext::setWindowExt(double x, double y) {
-    if (st_.mapMode != kMmIsotropic && st_.mapMode != kMmAnisotropic) return;
-    if (x == 0 || y == 0) return;
-    st_.winExtX = x;
-    st_.winExtY = y;
-    fixIsotropic();
+    st_.mapping.setWindowExt(x, y);
     mappingChanged();
 }
 
 void DeviceContext::setViewportExt(double x, double y) {
-    if (st_.mapMode != kMmIsotropic && st_.mapMode != kMmAnisotropic) return;
-    if (x == 0 || y == 0) return;
-    st_.vpExtX = x;
-    st_.vpExtY = y;
-    fixIsotropic();
+    st_.mapping.setViewportExt(x, y);
     mappingChanged();
 }
 
 void DeviceContext::scaleWindowExt(double xNum, double xDen, double yNum, double yDen) {
-    if (xDen == 0 || yDen == 0) return;
-    setWindowExt(st_.winExtX * xNum / xDen, st_.winExtY * yNum / yDen);
+    st_.mapping.scaleWindowExt(xNum, xDen, yNum, yDen);
+    mappingChanged();
 }
 
 void DeviceContext::scaleViewportExt(double xNum, double xDen, double yNum, double yDen) {
-    if (xDen == 0 || yDen == 0) return;
-    setViewportExt(st_.vpExtX * xNum / xDen, st_.vpExtY * yNum / yDen);
+    st_.mapping.scaleViewportExt(xNum, xDen, yNum, yDen);
+    mappingChanged();
 }
 
 void DeviceContext::setWorldTransform(const QTransform& t) {
-    if (!Sane(t) || t.determinant() == 0) return;
-    st_.world = t;
+    st_.mapping.setWorldTransform(t);
     mappingChanged();
 }
 
 void DeviceContext::modifyWorldTransform(const QTransform& t, int mode) {
-    QTransform next;
-    switch (mode) {
-        case kMwtIdentity:
-            next = QTransform();
-            break;
-        case kMwtLeftMultiply:
-            next = t * st_.world;
-            break;
-        case kMwtRightMultiply:
-            next = st_.world * t;
-            break;
-        case kMwtSet:
-            next = t;
-            break;
-        default:
-            return;
-    }
-    if (!Sane(next) || next.determinant() == 0) return;
-    st_.world = next;
+    st_.mapping.modifyWorldTransform(t, mode);
     mappingChanged();
 }
 
@@ -176,19 +80,10 @@ void DeviceContext::saveDc() {
 }
 
 void DeviceContext::restoreDc(int relative) {
-    // Negative: that many levels back; positive: an absolute level (1 is the
-    // first SaveDC). Anything out of range is ignored, as GDI does.
-    std::size_t keep;
-    if (relative < 0) {
-        const std::size_t back = std::size_t(-std::int64_t(relative));
-        if (back > saved_.size()) return;
-        keep = saved_.size() - back;
-    } else {
-        if (relative == 0 || std::size_t(relative) > saved_.size()) return;
-        keep = std::size_t(relative) - 1;
-    }
-    st_ = saved_[keep];
-    saved_.resize(keep);
+    const std::optional<std::size_t> keep = RestoredDepth(relative, saved_.size());
+    if (!keep) return;
+    st_ = saved_[*keep];
+    saved_.resize(*keep);
     mappingChanged();
     clipDirty_ = true;
 }

@@ -142,13 +142,14 @@ void DeviceContext::extTextOut(const TextCall& call) {
     // the glyphs, and by the ascent foreshortened twice by that turn (once
     // when the font is realised, once when the offset is mapped).
     QPointF lift(0, baseline);
-    if (baseline != 0 && !st_.world.isIdentity() && st_.world.isInvertible()) {
-        const QTransform pageToDevice = st_.world.inverted() * m;
+    if (baseline != 0 && !st_.mapping.world().isIdentity() && st_.mapping.world().isInvertible()) {
+        const QTransform pageToDevice = st_.mapping.world().inverted() * m;
         const double pageFlip = pageToDevice.determinant() < 0 ? -1 : 1;
         const QTransform pageRun = QTransform().rotate(-lf.escapement / 10.0) *
                                    QTransform::fromScale(1, pageFlip) * pageToDevice;
         const QPointF down = pageRun.map(QPointF(0, 1)) - pageRun.map(QPointF(0, 0));
-        const QPointF turned = st_.world.map(QPointF(0, 1)) - st_.world.map(QPointF(0, 0));
+        const QPointF turned =
+            st_.mapping.world().map(QPointF(0, 1)) - st_.mapping.world().map(QPointF(0, 0));
         const double len = std::hypot(down.x(), down.y());
         const double turnedLen = std::hypot(turned.x(), turned.y());
         bool invertible = false;

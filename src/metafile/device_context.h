@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "metafile/dc_state.h"
 #include "metafile/dib.h"
 #include "metafile/draw_output.h"
 #include "metafile/gdi_objects.h"
@@ -165,10 +166,7 @@ public:
 
 private:
     struct State {
-        int mapMode = kMmText;
-        double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
-        double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
-        QTransform world;
+        Mapping mapping;
         LogPen pen;
         LogBrush brush;
         LogFont font;
@@ -188,7 +186,6 @@ private:
     };
 
     void mappingChanged();
-    void fixIsotropic();
     void applyClip();
     std::optional<QPainterPath> effectiveClip() const;
     void setClip(std::optional<QPainterPath> clip);

@@ -10,9 +10,9 @@
 #include <map>
 #include <vector>
 
+#include "metafile/dc_state.h"
 #include "metafile/emf_document.h"
 #include "metafile/emf_records.h"
-#include "metafile/wmf_emf_mapping.h"
 #include "metafile/wmf_records.h"
 #include "metafile/wmf_text.h"
 #include "metafile/wmf_writer.h"
@@ -68,13 +68,24 @@ public:
     std::optional<QByteArray> run(QString* why);
 
 private:
-    QPoint Out(QPointF logical) const { return OutDevice(mapping_.toDevice(logical)); }
+    QPoint Out(QPointF logical) const { return OutDevice(ToReference(logical)); }
+    QPointF ToReference(QPointF logical) const { return mapping_.toReference().map(logical); }
     QPoint OutDevice(QPointF d) const {
         return QPoint(Clamp16((d.x() - originPx_.x()) * kx_),
                       Clamp16((d.y() - originPx_.y()) * ky_));
     }
-    double LenX(double v) const { return v * mapping_.scaleX() * kx_; }
-    double LenY(double v) const { return v * mapping_.scaleY() * ky_; }
+    double LenX(double v) const { return v * ScaleX() * kx_; }
+    double LenY(double v) const { return v * ScaleY() * ky_; }
+    // Reference-device pixels per logical unit along x and y: the page
+    // scale times the length the world transform gives a unit.
+    double ScaleX() const {
+        const QTransform& w = mapping_.world();
+        return std::abs(mapping_.page().m11()) * std::hypot(w.m11(), w.m12());
+    }
+    double ScaleY() const {
+        const QTransform& w = mapping_.world();
+        return std::abs(mapping_.page().m22()) * std::hypot(w.m21(), w.m22());
+    }
 
     int NewSlot(Kind kind) {
         for (size_t i = 0; i < slots_.size(); ++i)
@@ -117,7 +128,7 @@ private:
     QPolygonF ToDevice(const QPolygonF& logical) const {
         QPolygonF d;
         for (const QPointF& p : logical)
-            d << mapping_.toDevice(p);
+            d << ToReference(p);
         return d;
     }
     QByteArray PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
@@ -128,14 +139,14 @@ private:
         Kind kind = Kind::kOther;
     };
     struct Saved {
-        EmfMapping mapping;
+        Mapping mapping;
         QPointF position;
     };
 
     const QByteArray& emf_;
     int upi_;
     WmfWriter out_;
-    EmfMapping mapping_{96, 96};
+    Mapping mapping_;
     std::vector<Saved> saved_;
     QPointF originPx_;
     QRectF reach_;  // device area a clip can matter in: the frame and as much around it
@@ -193,7 +204,7 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
     const int bboxW = Clamp16(frameW * upi_ / 2540.0), bboxH = Clamp16(frameH * upi_ / 2540.0);
     if (bboxW <= 0 || bboxH <= 0) return fail("picture too small for these units");
 
-    mapping_ = EmfMapping(ppiX, ppiY);
+    mapping_ = Mapping(devX / mmX, devY / mmY);
     originPx_ = QPointF(frame.left() * ppiX / 2540.0, frame.top() * ppiY / 2540.0);
     const QSizeF framePx(frameW * ppiX / 2540.0, frameH * ppiY / 2540.0);
     reach_ = QRectF(originPx_ - QPointF(framePx.width(), framePx.height()), framePx * 3);
@@ -231,16 +242,16 @@ void EmfToWmf::Record(const EmfView& r) {
             if (r.has(8, 4)) mapping_.setMapMode(int(r.u32(8)));
             return;
         case emr::SetWindowOrgEx:
-            if (r.has(8, 8)) mapping_.setWindowOrg(point(8));
+            if (r.has(8, 8)) mapping_.setWindowOrg(r.i32(8), r.i32(12));
             return;
         case emr::SetViewportOrgEx:
-            if (r.has(8, 8)) mapping_.setViewportOrg(point(8));
+            if (r.has(8, 8)) mapping_.setViewportOrg(r.i32(8), r.i32(12));
             return;
         case emr::SetWindowExtEx:
-            if (r.has(8, 8)) mapping_.setWindowExt(QSizeF(r.i32(8), r.i32(12)));
+            if (r.has(8, 8)) mapping_.setWindowExt(r.i32(8), r.i32(12));
             return;
         case emr::SetViewportExtEx:
-            if (r.has(8, 8)) mapping_.setViewportExt(QSizeF(r.i32(8), r.i32(12)));
+            if (r.has(8, 8)) mapping_.setViewportExt(r.i32(8), r.i32(12));
             return;
         case emr::ScaleWindowExtEx:
         case emr::ScaleViewportExtEx: {
@@ -257,9 +268,9 @@ void EmfToWmf::Record(const EmfView& r) {
             if (!r.has(8, 24)) return;
             const QTransform t(r.f32(8), r.f32(12), r.f32(16), r.f32(20), r.f32(24), r.f32(28));
             if (r.type == emr::SetWorldTransform)
-                mapping_.setWorld(t);
+                mapping_.setWorldTransform(t);
             else if (r.has(32, 4))
-                mapping_.modifyWorld(t, int(r.u32(32)));
+                mapping_.modifyWorldTransform(t, int(r.u32(32)));
             return;
         }
         case emr::SaveDc:
@@ -268,11 +279,11 @@ void EmfToWmf::Record(const EmfView& r) {
             return;
         case emr::RestoreDc: {
             const int rel = r.i32(8);
-            if (rel >= 0 || -qint64(rel) > qint64(saved_.size())) return;
-            const size_t keep = saved_.size() - size_t(-rel);
-            mapping_ = saved_[keep].mapping;
-            position_ = saved_[keep].position;
-            saved_.erase(saved_.begin() + qsizetype(keep), saved_.end());
+            const std::optional<std::size_t> keep = RestoredDepth(rel, saved_.size());
+            if (!keep) return;
+            mapping_ = saved_[*keep].mapping;
+            position_ = saved_[*keep].position;
+            saved_.resize(*keep);
             out_.add(kRestoreDc, {rel});
             return;
         }
@@ -324,7 +335,7 @@ void EmfToWmf::Record(const EmfView& r) {
             const QPointF to = point(8);
             if (inPath_) {
                 if (path_.empty()) path_.push_back(ToDevice(QPolygonF{position_}));
-                path_.back() << mapping_.toDevice(to);
+                path_.back() << ToReference(to);
             } else {
                 const QPoint p = Out(to);
                 out_.add(kLineTo, {p.y(), p.x()});
@@ -838,7 +849,7 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     std::vector<int> byteDx;
     double sum = 0;
     int placed = 0;
-    const double scale = mapping_.scaleX() * kx_;
+    const double scale = ScaleX() * kx_;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QByteArray b = EncodeText(text.mid(i, len), charset);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "metafile/dc_state.h"
 #include "metafile/emf_writer.h"
 #include "metafile/wmf_bitmaps.h"
 #include "metafile/wmf_header.h"
@@ -562,13 +563,13 @@ void WmfConverter::DeleteObject(const Record& r) {
 
 void WmfConverter::RestoreDc(const Record& r) {
     if (r.words() < 1) return;
-    const int n = r.s(0);
-    const int depth = int(saved_.size());
-    // Negative: relative to the latest save; positive: the n-th save.
-    const int relative = n < 0 ? n : n - depth - 1;
-    if (n == 0 || relative >= 0 || -relative > depth) return;
-    dc_ = saved_[size_t(depth + relative)];
-    saved_.resize(size_t(depth + relative));
+    // EMF's record says how many levels back: a positive (absolute) level
+    // becomes the relative one.
+    const std::optional<std::size_t> keep = RestoredDepth(r.s(0), saved_.size());
+    if (!keep) return;
+    const int relative = int(*keep) - int(saved_.size());
+    dc_ = saved_[*keep];
+    saved_.resize(*keep);
     Add(Simple(emr::RestoreDc, std::uint32_t(relative)));
 }
 

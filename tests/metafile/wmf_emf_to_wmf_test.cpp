@@ -214,6 +214,55 @@ TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
     EXPECT_EQ(recs[4].words, (std::vector<int>{1000, 1000, 0, 0}));
 }
 
+// The WMF written for an EMF maps its points as the player does: extents
+// set in MM_TEXT are ignored, and MM_ANISOTROPIC entered from a metric mode
+// keeps that mode's extents (0.1 mm, y up).
+TEST(EmfToWmf, PageSavedAsWmfMapsLikeThePageShown) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::uint32_t, std::vector<std::int32_t>>> mapping;
+        QRect box;  // logical
+    };
+    const Case cases[] = {
+        {"extents set in MM_TEXT",
+         {{mf::emr::SetWindowExtEx, {1000, 1000}},
+          {mf::emr::SetMapMode, {mf::kMmAnisotropic}},
+          {mf::emr::SetViewportExtEx, {2, 2}}},
+         QRect(QPoint(10, 10), QPoint(50, 50))},
+        {"anisotropic after LOMETRIC",
+         {{mf::emr::SetMapMode, {mf::kMmLoMetric}}, {mf::emr::SetMapMode, {mf::kMmAnisotropic}}},
+         QRect(QPoint(100, -100), QPoint(300, -300))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mf::EmfWriter w;
+        for (const auto& [type, values] : c.mapping) {
+            mf::EmfRecord rec(type);
+            for (std::int32_t v : values)
+                rec.i32(v);
+            w.add(rec);
+        }
+        mf::EmfRecord brush(mf::emr::SelectObject);
+        w.add(brush.u32(mf::kStockObject | 4));  // black brush
+        mf::EmfRecord rect(mf::emr::Rectangle);
+        w.add(rect.rect(c.box.left(), c.box.top(), c.box.right(), c.box.bottom()));
+        const QByteArray emf = w.finish(QSize(192, 192), QSize(5080, 5080));
+        const auto wmf = mf::ConvertEmfToPlaceableWmf(emf, 1440);
+        ASSERT_TRUE(wmf);
+        const auto shown = mf::Picture::Load(emf), saved = mf::Picture::Load(*wmf);
+        ASSERT_TRUE(shown && saved);
+        const QImage a = shown->ToImage(QSize(192, 192)), b = saved->ToImage(QSize(192, 192));
+        int differing = 0, inked = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y)) ++differing;
+                if (a.pixel(x, y) == qRgb(0, 0, 0)) ++inked;
+            }
+        EXPECT_GT(inked, 1000);
+        EXPECT_LE(differing, 4 * 192);  // at most the rounding of the edges
+    }
+}
+
 TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
     mf::EmfWriter w;
     mf::EmfRecord line(mf::emr::LineTo);
