@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "metafile/byte_reader.h"
+#include "metafile/emf_decoder.h"
 #include "metafile/emf_records.h"
 
 namespace mf {
@@ -95,22 +96,20 @@ std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why) {
         doc.frame = QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
     }
 
-    std::size_t off = headerSize;
-    doc.firstRecord = off;
-    while (r.has(off, 8)) {
-        const std::uint32_t type = r.u32(off);
-        const std::uint32_t size = r.u32(off + 4);
-        if (size < 8 || !r.has(off, size)) break;
-        off += size;
+    doc.firstRecord = headerSize;
+    EmfRecordWalker walk(r, headerSize);
+    EmfRecordView record;
+    while (walk.next(&record)) {
         ++doc.recordCount;
+        const std::uint32_t type = record.type;
         if ((type >= emr::BitBlt && type <= emr::StretchDiBits) || type == emr::AlphaBlend ||
             type == emr::TransparentBlt) {
             ++doc.bitmapRecords;
-            doc.bitmapBytes += size;
+            doc.bitmapBytes += record.size();
         }
-        if (type == emr::Eof) break;
     }
-    doc.end = off;
+    if (walk.stoppedAtDamage()) doc.damagedTail = walk.damagedType();
+    doc.end = walk.offset();
     return doc;
 }
 

@@ -22,6 +22,8 @@ struct EmfDocument {
     std::uint32_t recordCount = 0;
     std::uint32_t bitmapRecords = 0;  // records that carry a bitmap
     std::uint64_t bitmapBytes = 0;    // ... and their size
+    // The type of a record that ran past the end and ended the walk.
+    std::optional<std::uint32_t> damagedTail;
 
     // Reference-device pixels per millimetre.
     double pxPerMmX() const;

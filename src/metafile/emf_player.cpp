@@ -5,30 +5,12 @@
 
 #include "core/cp932.h"
 #include "metafile/byte_reader.h"
+#include "metafile/emf_decoder.h"
 #include "metafile/emf_records.h"
 
 namespace mf {
 
 namespace {
-
-constexpr std::uint32_t kMaxUserStyleEntries = 16;
-
-// ExtCreatePen's refusals: a cosmetic pen is one pixel wide and solid-brushed,
-// alternate dots are cosmetic only, a user style has 1..16 entries and no
-// other style has any.
-bool ExtPenAccepted(std::uint32_t style, std::uint32_t width, std::uint32_t brushStyle,
-                    std::uint32_t styleEntries) {
-    const std::uint32_t kind = style & kPsStyleMask;
-    const bool geometric = (style & kPsGeometric) != 0;
-    if (kind > kPsAlternate) return false;
-    if (kind == kPsUserStyle) {
-        if (styleEntries == 0 || styleEntries > kMaxUserStyleEntries) return false;
-    } else if (styleEntries != 0) {
-        return false;
-    }
-    if (geometric) return kind != kPsAlternate;
-    return width == 1 && brushStyle == kBsSolid;
-}
 
 QPointF Point(const ByteReader& r, std::size_t off) {
     return QPointF(r.i32(off), r.i32(off + 4));
@@ -121,15 +103,10 @@ public:
     void run() {
         const ByteReader file(reinterpret_cast<const std::uint8_t*>(doc_.bytes.constData()),
                               std::min(std::size_t(doc_.bytes.size()), doc_.end));
-        std::size_t off = doc_.firstRecord;
-        while (file.has(off, 8)) {
-            const std::uint32_t type = file.u32(off);
-            const std::uint32_t size = file.u32(off + 4);
-            if (size < 8 || !file.has(off, size)) break;
-            if (type == emr::Eof) break;
-            record(type, file.sub(off, size));
-            off += size;
-        }
+        EmfRecordWalker walk(file, doc_.firstRecord);
+        EmfRecordView r;
+        while (walk.next(&r) && r.type != emr::Eof)
+            record(r.type, r);
     }
 
 private:
@@ -154,7 +131,9 @@ private:
 };
 
 void Player::record(std::uint32_t type, const ByteReader& r) {
-    const std::size_t n = r.size();
+    // Records the player leaves out, and those too short for what it reads
+    // first, draw nothing.
+    if (EmfRecordUse(type, r.size()) != RecordUse::Played) return;
     switch (type) {
         case emr::PolyBezier:
         case emr::Polygon:
@@ -188,89 +167,62 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             return dc_.polyDraw(pts, types);
         }
         case emr::SetWindowExtEx:
-            if (n >= 16) dc_.setWindowExt(r.i32(8), r.i32(12));
-            return;
+            return dc_.setWindowExt(r.i32(8), r.i32(12));
         case emr::SetWindowOrgEx:
-            if (n >= 16) dc_.setWindowOrg(r.i32(8), r.i32(12));
-            return;
+            return dc_.setWindowOrg(r.i32(8), r.i32(12));
         case emr::SetViewportExtEx:
-            if (n >= 16) dc_.setViewportExt(r.i32(8), r.i32(12));
-            return;
+            return dc_.setViewportExt(r.i32(8), r.i32(12));
         case emr::SetViewportOrgEx:
-            if (n >= 16) dc_.setViewportOrg(r.i32(8), r.i32(12));
-            return;
+            return dc_.setViewportOrg(r.i32(8), r.i32(12));
         case emr::SetPixelV:
-            if (n >= 20) dc_.setPixel(Point(r, 8), dc_.color(r.u32(16)));
-            return;
+            return dc_.setPixel(Point(r, 8), dc_.color(r.u32(16)));
         case emr::SetMapMode:
-            if (n >= 12) dc_.setMapMode(r.i32(8));
-            return;
+            return dc_.setMapMode(r.i32(8));
         case emr::SetBkMode:
-            if (n >= 12) dc_.setBkMode(r.i32(8));
-            return;
+            return dc_.setBkMode(r.i32(8));
         case emr::SetPolyFillMode:
-            if (n >= 12) dc_.setPolyFillMode(r.i32(8));
-            return;
+            return dc_.setPolyFillMode(r.i32(8));
         case emr::SetRop2:
-            if (n >= 12) dc_.setRop2(r.i32(8));
-            return;
+            return dc_.setRop2(r.i32(8));
         case emr::SetStretchBltMode:
-            if (n >= 12) dc_.setStretchMode(r.i32(8));
-            return;
+            return dc_.setStretchMode(r.i32(8));
         case emr::SetTextAlign:
-            if (n >= 12) dc_.setTextAlign(r.u32(8));
-            return;
+            return dc_.setTextAlign(r.u32(8));
         case emr::SetTextColor:
-            if (n >= 12) dc_.setTextColor(dc_.color(r.u32(8)));
-            return;
+            return dc_.setTextColor(dc_.color(r.u32(8)));
         case emr::SetBkColor:
-            if (n >= 12) dc_.setBkColor(dc_.color(r.u32(8)));
-            return;
+            return dc_.setBkColor(dc_.color(r.u32(8)));
         case emr::OffsetClipRgn:
-            if (n >= 16) dc_.offsetClip(r.i32(8), r.i32(12));
-            return;
+            return dc_.offsetClip(r.i32(8), r.i32(12));
         case emr::MoveToEx:
-            if (n >= 16) dc_.moveTo(Point(r, 8));
-            return;
+            return dc_.moveTo(Point(r, 8));
         case emr::SetMetaRgn:
             return dc_.setMetaRegion();
         case emr::ExcludeClipRect:
-            if (n >= 24) dc_.excludeClipRect(Box(r, 8));
-            return;
+            return dc_.excludeClipRect(Box(r, 8));
         case emr::IntersectClipRect:
-            if (n >= 24) dc_.intersectClipRect(Box(r, 8));
-            return;
+            return dc_.intersectClipRect(Box(r, 8));
         case emr::ScaleViewportExtEx:
-            if (n >= 24) dc_.scaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
-            return;
+            return dc_.scaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
         case emr::ScaleWindowExtEx:
-            if (n >= 24) dc_.scaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
-            return;
+            return dc_.scaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
         case emr::SaveDc:
             return dc_.saveDc();
         case emr::RestoreDc:
-            if (n >= 12) dc_.restoreDc(r.i32(8));
-            return;
+            return dc_.restoreDc(r.i32(8));
         case emr::SetWorldTransform:
-            if (n >= 32) dc_.setWorldTransform(Xform(r, 8));
-            return;
+            return dc_.setWorldTransform(Xform(r, 8));
         case emr::ModifyWorldTransform:
-            if (n >= 36) dc_.modifyWorldTransform(Xform(r, 8), int(r.u32(32)));
-            return;
+            return dc_.modifyWorldTransform(Xform(r, 8), int(r.u32(32)));
         case emr::SelectObject:
-            if (n >= 12) dc_.selectObject(r.u32(8));
-            return;
+            return dc_.selectObject(r.u32(8));
         case emr::DeleteObject:
-            if (n >= 12) dc_.deleteObject(r.u32(8));
-            return;
+            return dc_.deleteObject(r.u32(8));
         case emr::CreatePen:
-            if (n >= 28) pen(r);
-            return;
+            return pen(r);
         case emr::ExtCreatePen:
-            if (n >= 52) extPen(r);
-            return;
+            return extPen(r);
         case emr::CreateBrushIndirect: {
-            if (n < 24) return;
             LogBrush b;
             b.style = r.u32(12);
             b.color = dc_.color(r.u32(16));
@@ -280,39 +232,29 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             return dc_.createObject(r.u32(8), b);
         }
         case emr::CreateMonoBrush:
-            if (n >= 32) patternBrush(r, true);
-            return;
+            return patternBrush(r, true);
         case emr::CreateDibPatternBrushPt:
-            if (n >= 32) patternBrush(r, false);
-            return;
+            return patternBrush(r, false);
         case emr::ExtCreateFontIndirectW: {
-            if (n < 12 + 92) return;
             LogFont f = ReadLogFont(r, 12);
             return dc_.createObject(r.u32(8), f);
         }
         case emr::CreatePalette:
-            if (n >= 16) palette(r);
-            return;
+            return palette(r);
         case emr::SelectPalette:
-            if (n >= 12) dc_.selectPalette(r.u32(8));
-            return;
+            return dc_.selectPalette(r.u32(8));
         case emr::AngleArc:
-            if (n >= 28) dc_.angleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
-            return;
+            return dc_.angleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
         case emr::Ellipse:
-            if (n >= 24) dc_.ellipse(Box(r, 8));
-            return;
+            return dc_.ellipse(Box(r, 8));
         case emr::Rectangle:
-            if (n >= 24) dc_.rectangle(Box(r, 8));
-            return;
+            return dc_.rectangle(Box(r, 8));
         case emr::RoundRect:
-            if (n >= 32) dc_.roundRect(Box(r, 8), QSizeF(r.i32(24), r.i32(28)));
-            return;
+            return dc_.roundRect(Box(r, 8), QSizeF(r.i32(24), r.i32(28)));
         case emr::Arc:
         case emr::ArcTo:
         case emr::Chord:
         case emr::Pie: {
-            if (n < 40) return;
             const auto kind = type == emr::Arc     ? DeviceContext::ArcKind::Arc
                               : type == emr::ArcTo ? DeviceContext::ArcKind::ArcTo
                               : type == emr::Chord ? DeviceContext::ArcKind::Chord
@@ -320,14 +262,11 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             return dc_.arc(Box(r, 8), Point(r, 24), Point(r, 32), kind);
         }
         case emr::LineTo:
-            if (n >= 16) dc_.lineTo(Point(r, 8));
-            return;
+            return dc_.lineTo(Point(r, 8));
         case emr::SetArcDirection:
-            if (n >= 12) dc_.setArcDirection(r.i32(8));
-            return;
+            return dc_.setArcDirection(r.i32(8));
         case emr::SetMiterLimit:
-            if (n >= 12) dc_.setMiterLimit(std::clamp(double(r.u32(8)), 1.0, 100.0));
-            return;
+            return dc_.setMiterLimit(std::clamp(double(r.u32(8)), 1.0, 100.0));
         case emr::BeginPath:
             return dc_.beginPath();
         case emr::EndPath:
@@ -345,19 +284,16 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
         case emr::WidenPath:
             return dc_.widenPath();
         case emr::SelectClipPath:
-            if (n >= 12) dc_.selectClipPath(r.i32(8));
-            return;
+            return dc_.selectClipPath(r.i32(8));
         case emr::AbortPath:
             return dc_.abortPath();
         case emr::FillRgn: {
-            if (n < 32) return;
             const LogBrush* brush = dc_.brushAt(r.u32(28));
             auto rgn = ReadRegion(r, 32, r.u32(24));
             if (brush && rgn) dc_.fillRegion(*rgn, *brush);
             return;
         }
         case emr::FrameRgn: {
-            if (n < 40) return;
             const LogBrush* brush = dc_.brushAt(r.u32(28));
             auto rgn = ReadRegion(r, 40, r.u32(24));
             if (brush && rgn) dc_.frameRegion(*rgn, *brush, r.i32(32), r.i32(36));
@@ -365,13 +301,11 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
         }
         case emr::InvertRgn:
         case emr::PaintRgn: {
-            if (n < 28) return;
             auto rgn = ReadRegion(r, 28, r.u32(24));
             if (!rgn) return;
             return type == emr::InvertRgn ? dc_.invertRegion(*rgn) : dc_.paintRegion(*rgn);
         }
         case emr::ExtSelectClipRgn: {
-            if (n < 16) return;
             const std::uint32_t cb = r.u32(8);
             const int mode = r.i32(12);
             if (cb == 0) return dc_.selectClipRegion(std::nullopt, mode);
@@ -387,18 +321,14 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
         case emr::TransparentBlt:
             return blt(type, r);
         case emr::StretchDiBits:
-            if (n >= 80) stretchDib(r);
-            return;
+            return stretchDib(r);
         case emr::SetDiBitsToDevice:
-            if (n >= 76) dibToDevice(r);
-            return;
+            return dibToDevice(r);
         case emr::ExtTextOutA:
         case emr::ExtTextOutW:
-            if (n >= 76) text(r, 36, type == emr::ExtTextOutW);
-            return;
+            return text(r, 36, type == emr::ExtTextOutW);
         case emr::PolyTextOutA:
         case emr::PolyTextOutW: {
-            if (n < 40) return;
             const std::uint32_t count = r.u32(36);
             if (!r.hasArray(40, count, 40)) return;
             for (std::uint32_t i = 0; i < count; ++i)
@@ -406,11 +336,9 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             return;
         }
         case emr::SmallTextOut:
-            if (n >= 36) smallText(r);
-            return;
+            return smallText(r);
         case emr::GradientFill:
-            if (n >= 36) gradient(r);
-            return;
+            return gradient(r);
         default:
             return;  // comments (EMF+ among them), palettes, colour management
     }

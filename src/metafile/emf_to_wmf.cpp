@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "metafile/dc_state.h"
+#include "metafile/emf_decoder.h"
 #include "metafile/emf_document.h"
 #include "metafile/emf_records.h"
 #include "metafile/wmf_records.h"
@@ -23,30 +24,13 @@ namespace {
 
 using namespace wmf;
 
-// One EMF record; reads outside it give 0, callers check has() first.
-struct EmfView {
-    std::uint32_t type = 0;
-    const unsigned char* p = nullptr;
-    std::uint32_t size = 0;
+using EmfView = EmfRecordView;
 
-    bool has(std::uint64_t offset, std::uint64_t bytes) const { return offset + bytes <= size; }
-    std::uint32_t u32(std::uint32_t at) const {
-        return has(at, 4) ? qFromLittleEndian<std::uint32_t>(p + at) : 0;
-    }
-    std::int32_t i32(std::uint32_t at) const { return std::int32_t(u32(at)); }
-    std::int16_t i16(std::uint32_t at) const {
-        return has(at, 2) ? qFromLittleEndian<std::int16_t>(p + at) : 0;
-    }
-    float f32(std::uint32_t at) const {
-        const std::uint32_t bits = u32(at);
-        float f;
-        std::memcpy(&f, &bits, 4);
-        return std::isfinite(f) ? f : 0.0f;
-    }
-    QByteArray bytes(std::uint32_t at, std::uint32_t n) const {
-        return has(at, n) ? QByteArray(reinterpret_cast<const char*>(p + at), n) : QByteArray();
-    }
-};
+// `n` bytes of a record from `at`; empty when they do not fit.
+QByteArray Bytes(const ByteReader& r, std::size_t at, std::size_t n) {
+    return r.has(at, n) ? QByteArray(reinterpret_cast<const char*>(r.data() + at), qsizetype(n))
+                        : QByteArray();
+}
 
 int Clamp16(double v) {
     if (!std::isfinite(v)) return 0;
@@ -184,10 +168,10 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
     };
     if (upi_ < 1 || upi_ > 32767) return fail("units per inch outside 1..32767");
     if (!LooksLikeEmf(emf_)) return fail("not an EMF");
-    EmfView h{0, reinterpret_cast<const unsigned char*>(emf_.constData()), 0};
-    h.size = std::uint32_t(std::min<qsizetype>(emf_.size(), 0x7FFFFFFF));
+    const ByteReader h(reinterpret_cast<const std::uint8_t*>(emf_.constData()),
+                       std::size_t(emf_.size()));
     const std::uint32_t headerSize = h.u32(4);
-    if (headerSize < 88 || headerSize > h.size || headerSize % 4)
+    if (headerSize < 88 || headerSize > h.size() || headerSize % 4)
         return fail("bad EMF header size");
 
     const QRect frame(QPoint(h.i32(24), h.i32(28)), QPoint(h.i32(32), h.i32(36)));
@@ -215,21 +199,16 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
     out_.add(kSetWindowOrg, {0, 0});
     out_.add(kSetWindowExt, {bboxH, bboxW});
 
-    std::uint64_t at = headerSize;
-    while (at + 8 <= std::uint64_t(emf_.size())) {
-        EmfView r;
-        r.p = reinterpret_cast<const unsigned char*>(emf_.constData()) + at;
-        r.type = qFromLittleEndian<std::uint32_t>(r.p);
-        r.size = qFromLittleEndian<std::uint32_t>(r.p + 4);
-        if (r.size < 8 || r.size % 4 || at + r.size > std::uint64_t(emf_.size())) break;
-        if (r.type == emr::Eof) break;
+    EmfRecordWalker walk(h, headerSize);
+    EmfView r;
+    while (walk.next(&r) && r.type != emr::Eof)
         Record(r);
-        at += r.size;
-    }
     return out_.finish(maxSlots_, QRect(0, 0, bboxW, bboxH), upi_);
 }
 
 void EmfToWmf::Record(const EmfView& r) {
+    // What the player finds damaged is left out here too.
+    if (EmfRecordUse(r.type, r.size()) == RecordUse::Damaged) return;
     auto value = [&](std::uint16_t function) {
         if (r.has(8, 4)) out_.add(function, {int(r.u32(8) & 0xFFFF)});
     };
@@ -460,9 +439,16 @@ void EmfToWmf::CreatePen(const EmfView& r, bool extended) {
         style = r.u32(28);
         width = r.u32(32);
         colour = r.u32(40);
-        if (r.u32(36) == kBsNull) style = 5;  // PS_NULL
+        // The player's rules: PS_NULL is a null pen whatever else it says;
+        // a pen ExtCreatePen refuses leaves the handle empty.
+        if ((style & kPsStyleMask) == kPsNull) {
+            width = 0;
+        } else if (!ExtPenAccepted(style, r.u32(32), r.u32(36), r.u32(48))) {
+            return;
+        }
+        if (r.u32(36) == kBsNull) style = kPsNull;
         // A cosmetic pen is one pixel wide whatever the mapping: WMF width 0.
-        if ((style & 0xF0000) == 0) width = 0;
+        if ((style & kPsGeometric) == 0) width = 0;
     }
     if (handles_.count(handle)) return;
     const int slot = NewSlot(Kind::kPen);
@@ -485,7 +471,7 @@ void EmfToWmf::CreateBrush(const EmfView& r) {
 QByteArray EmfToWmf::PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
                                std::uint32_t offBits, std::uint32_t cbBits) const {
     if (cbInfo < 12 || !r.has(offInfo, cbInfo) || !r.has(offBits, cbBits)) return {};
-    return r.bytes(offInfo, cbInfo) + r.bytes(offBits, cbBits);
+    return Bytes(r, offInfo, cbInfo) + Bytes(r, offBits, cbBits);
 }
 
 void EmfToWmf::CreatePatternBrush(const EmfView& r, bool mono) {
@@ -508,7 +494,7 @@ void EmfToWmf::CreateFont(const EmfView& r) {
     const std::uint32_t handle = r.u32(8);
     if (handles_.count(handle)) return;
     FontInfo font;
-    font.charset = r.p[12 + 23];
+    font.charset = r.u8(12 + 23);
     for (int i = 0; i < 32; ++i) {
         const char16_t c = char16_t(r.i16(12 + 28 + 2 * i));
         if (!c) break;
@@ -517,7 +503,7 @@ void EmfToWmf::CreateFont(const EmfView& r) {
     WmfParams fixed;
     fixed.word(Clamp16(LenY(r.i32(12)))).word(Clamp16(LenX(r.i32(16))));
     fixed.word(Clamp16(r.i32(20))).word(Clamp16(r.i32(24))).word(Clamp16(r.i32(28)));
-    fixed.bytes(r.bytes(12 + 20, 8));
+    fixed.bytes(Bytes(r, 12 + 20, 8));
     font.logFont16 = fixed.data();
     const int slot = NewSlot(Kind::kFont);
     handles_[handle] = slot;
@@ -826,7 +812,7 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
         for (std::uint32_t i = 0; i < chars; ++i)
             text.append(QChar(char16_t(r.i16(offString + 2 * i))));
     } else {
-        narrow = r.bytes(offString, chars);
+        narrow = Bytes(r, offString, chars);
         text = DecodeText(narrow, currentFont_.charset).text;
     }
     std::vector<double> dx;

@@ -6,11 +6,14 @@
 
 #include "metafile/bmp_file.h"
 #include "metafile/device_context.h"
+#include "metafile/emf_decoder.h"
 #include "metafile/emf_document.h"
+#include "metafile/emf_records.h"
 #include "metafile/emf_player.h"
 #include "metafile/font_mapping.h"
 #include "metafile/painter_output.h"
 #include "metafile/placeable_wmf.h"
+#include "metafile/skipped_records.h"
 #include "metafile/wmf_to_emf.h"
 
 namespace mf {
@@ -73,7 +76,38 @@ struct ParsedPicture {
     QByteArray original;  // the bytes as loaded
     EmfDocument emf;      // what is played (converted for a WMF)
     std::optional<WmfInfo> wmf;
+    SkippedRecords skipped;  // by the conversion and by the player
 };
+
+namespace {
+
+// The records the player will leave out, by the rules it plays by.
+void CountSkippedRecords(const EmfDocument& doc, SkippedRecords* skipped) {
+    const ByteReader file(reinterpret_cast<const std::uint8_t*>(doc.bytes.constData()),
+                          std::min(std::size_t(doc.bytes.size()), doc.end));
+    EmfRecordWalker walk(file, doc.firstRecord);
+    EmfRecordView r;
+    while (walk.next(&r) && r.type != emr::Eof) {
+        switch (EmfRecordUse(r.type, r.size())) {
+            case RecordUse::Played:
+                break;
+            case RecordUse::Unknown:
+                skipped->Note("EMF", r.type, nullptr, SkipReason::Unknown);
+                break;
+            case RecordUse::Unsupported:
+                skipped->Note("EMF", r.type, EmfRecordName(r.type), SkipReason::Unsupported);
+                break;
+            case RecordUse::Damaged:
+                skipped->Note("EMF", r.type, EmfRecordName(r.type), SkipReason::Damaged);
+                break;
+        }
+    }
+    if (doc.damagedTail)
+        skipped->Note("EMF", *doc.damagedTail, EmfRecordName(*doc.damagedTail),
+                      SkipReason::Damaged);
+}
+
+}  // namespace
 
 std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bool allowPlainWmf) {
     auto parsed = std::make_shared<ParsedPicture>();
@@ -96,7 +130,7 @@ std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bo
             if (error) *error = QStringLiteral("a Windows metafile without the placeable header");
             return std::nullopt;
         }
-        auto converted = ConvertWmfToEmf(bytes, &why);
+        auto converted = ConvertWmfToEmf(bytes, &why, &parsed->skipped);
         if (!converted) {
             if (error) *error = QStringLiteral("unreadable Windows metafile: %1").arg(why);
             return std::nullopt;
@@ -110,6 +144,10 @@ std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bo
         parsed->wmf = info;
         parsed->emf = std::move(*emf);
     }
+    CountSkippedRecords(parsed->emf, &parsed->skipped);
+    if (!parsed->skipped.empty())
+        qCInfo(lcMetafile).noquote()
+            << "records left out:" << parsed->skipped.Lines().join(QStringLiteral("; "));
     Picture p;
     p.parsed_ = std::move(parsed);
     return p;
@@ -154,6 +192,10 @@ void Picture::Draw(QPainter& painter, const QRectF& target) const {
     if (bounds.isEmpty()) return;
     PainterOutput out(painter);
     Play(out, target, deviceTransform, bounds);
+}
+
+QStringList Picture::skippedRecords() const {
+    return parsed_->skipped.Lines();
 }
 
 const QByteArray& Picture::bytes() const {

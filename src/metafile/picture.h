@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -56,6 +57,11 @@ public:
     // the mapped target).
     void Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
               const QRectF& deviceBounds = QRectF()) const;
+
+    // Records left out (unknown, damaged, or of a kind not drawn), one line
+    // per format, type and reason with its count, e.g.
+    // "EMF GdiComment (70) unsupported: 3".
+    QStringList skippedRecords() const;
 
     // The bytes as loaded (EMF bits for an EMF).
     const QByteArray& bytes() const;

@@ -65,6 +65,153 @@ QByteArray PlaceableHeader(const QRect& bbox, int unitsPerInch) {
     return out;
 }
 
+const char* FunctionName(std::uint16_t function) {
+    switch (function) {
+        case kEof:
+            return "Eof";
+        case kSaveDc:
+            return "SaveDc";
+        case kRealizePalette:
+            return "RealizePalette";
+        case kSetPalEntries:
+            return "SetPalEntries";
+        case kCreatePalette:
+            return "CreatePalette";
+        case kSetBkMode:
+            return "SetBkMode";
+        case kSetMapMode:
+            return "SetMapMode";
+        case kSetRop2:
+            return "SetRop2";
+        case kSetRelAbs:
+            return "SetRelAbs";
+        case kSetPolyFillMode:
+            return "SetPolyFillMode";
+        case kSetStretchBltMode:
+            return "SetStretchBltMode";
+        case kSetTextCharExtra:
+            return "SetTextCharExtra";
+        case kRestoreDc:
+            return "RestoreDc";
+        case kInvertRegion:
+            return "InvertRegion";
+        case kPaintRegion:
+            return "PaintRegion";
+        case kSelectClipRegion:
+            return "SelectClipRegion";
+        case kSelectObject:
+            return "SelectObject";
+        case kSetTextAlign:
+            return "SetTextAlign";
+        case kResizePalette:
+            return "ResizePalette";
+        case kDibCreatePatternBrush:
+            return "DibCreatePatternBrush";
+        case kSetLayout:
+            return "SetLayout";
+        case kDeleteObject:
+            return "DeleteObject";
+        case kCreatePatternBrush:
+            return "CreatePatternBrush";
+        case kSetBkColor:
+            return "SetBkColor";
+        case kSetTextColor:
+            return "SetTextColor";
+        case kSetTextJustification:
+            return "SetTextJustification";
+        case kSetWindowOrg:
+            return "SetWindowOrg";
+        case kSetWindowExt:
+            return "SetWindowExt";
+        case kSetViewportOrg:
+            return "SetViewportOrg";
+        case kSetViewportExt:
+            return "SetViewportExt";
+        case kOffsetWindowOrg:
+            return "OffsetWindowOrg";
+        case kOffsetViewportOrg:
+            return "OffsetViewportOrg";
+        case kLineTo:
+            return "LineTo";
+        case kMoveTo:
+            return "MoveTo";
+        case kOffsetClipRgn:
+            return "OffsetClipRgn";
+        case kFillRegion:
+            return "FillRegion";
+        case kSetMapperFlags:
+            return "SetMapperFlags";
+        case kSelectPalette:
+            return "SelectPalette";
+        case kCreatePenIndirect:
+            return "CreatePenIndirect";
+        case kCreateFontIndirect:
+            return "CreateFontIndirect";
+        case kCreateBrushIndirect:
+            return "CreateBrushIndirect";
+        case kPolygon:
+            return "Polygon";
+        case kPolyline:
+            return "Polyline";
+        case kScaleWindowExt:
+            return "ScaleWindowExt";
+        case kScaleViewportExt:
+            return "ScaleViewportExt";
+        case kExcludeClipRect:
+            return "ExcludeClipRect";
+        case kIntersectClipRect:
+            return "IntersectClipRect";
+        case kEllipse:
+            return "Ellipse";
+        case kFloodFill:
+            return "FloodFill";
+        case kRectangle:
+            return "Rectangle";
+        case kSetPixel:
+            return "SetPixel";
+        case kFrameRegion:
+            return "FrameRegion";
+        case kAnimatePalette:
+            return "AnimatePalette";
+        case kTextOut:
+            return "TextOut";
+        case kPolyPolygon:
+            return "PolyPolygon";
+        case kExtFloodFill:
+            return "ExtFloodFill";
+        case kRoundRect:
+            return "RoundRect";
+        case kPatBlt:
+            return "PatBlt";
+        case kEscape:
+            return "Escape";
+        case kCreateRegion:
+            return "CreateRegion";
+        case kArc:
+            return "Arc";
+        case kPie:
+            return "Pie";
+        case kChord:
+            return "Chord";
+        case kBitBlt:
+            return "BitBlt";
+        case kDibBitBlt:
+            return "DibBitBlt";
+        case kExtTextOut:
+            return "ExtTextOut";
+        case kStretchBlt:
+            return "StretchBlt";
+        case kDibStretchBlt:
+            return "DibStretchBlt";
+        case kSetDibToDev:
+            return "SetDibToDev";
+        case kStretchDib:
+            return "StretchDib";
+        default:
+            return nullptr;
+    }
+}
+
 std::uint16_t Record::u(qsizetype i) const {
     if (i < 0 || 2 * i + 2 > paramBytes) return 0;
     return qFromLittleEndian<std::uint16_t>(params + 2 * i);
@@ -111,7 +258,11 @@ bool RecordReader::next(Record& r) {
         eof_ = true;
         return done_ = true, false;
     }
-    if (sizeWords < 3 || qint64(sizeWords) * 2 > left) return done_ = true, false;
+    if (sizeWords < 3 || qint64(sizeWords) * 2 > left) {
+        damaged_ = true;
+        damagedFunction_ = r.function;
+        return done_ = true, false;
+    }
     r.params = p + 6;
     r.paramBytes = qsizetype(sizeWords) * 2 - 6;
     pos_ += qsizetype(sizeWords) * 2;

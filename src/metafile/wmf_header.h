@@ -61,12 +61,18 @@ public:
     bool next(Record& r);
     // True when the walk ended at META_EOF rather than at damage.
     bool reachedEof() const { return eof_; }
+    // True when it ended at a record whose size is impossible or runs past
+    // the end; that record's function is `damagedFunction()`.
+    bool stoppedAtDamage() const { return damaged_; }
+    std::uint16_t damagedFunction() const { return damagedFunction_; }
 
 private:
     const QByteArray& data_;
     qsizetype pos_;
     bool eof_ = false;
     bool done_ = false;
+    bool damaged_ = false;
+    std::uint16_t damagedFunction_ = 0;
 };
 
 }  // namespace mf::wmf

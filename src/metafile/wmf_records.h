@@ -92,4 +92,8 @@ constexpr std::uint16_t kDiskMetafile = 2;
 constexpr std::uint16_t kVersion1 = 0x0100;
 constexpr std::uint16_t kVersion3 = 0x0300;
 
+// The record's name without the META_ prefix ("ExtTextOut"); nullptr for a
+// function GDI does not define.
+const char* FunctionName(std::uint16_t function);
+
 }  // namespace mf::wmf

@@ -7,6 +7,7 @@
 
 #include "metafile/dc_state.h"
 #include "metafile/emf_writer.h"
+#include "metafile/skipped_records.h"
 #include "metafile/wmf_bitmaps.h"
 #include "metafile/wmf_header.h"
 #include "metafile/wmf_records.h"
@@ -54,8 +55,13 @@ struct DcState {
 
 class WmfConverter {
 public:
-    WmfConverter(const QByteArray& wmf, const Header& header, const WmfInfo& info)
-        : wmf_(wmf), header_(header), info_(info), slots_(size_t(header.objectCount)) {
+    WmfConverter(const QByteArray& wmf, const Header& header, const WmfInfo& info,
+                 SkippedRecords* skipped)
+        : wmf_(wmf),
+          header_(header),
+          info_(info),
+          skipped_(skipped),
+          slots_(size_t(header.objectCount)) {
         const QSize px = info.naturalSize(kRefDevicePpi);
         framePx_ = px;
         const QSizeF hmm = info.frameHundredthsMm();
@@ -73,10 +79,24 @@ public:
             Convert(r);
             if (written_ > budget_) break;
         }
+        if (reader.stoppedAtDamage()) {
+            const std::uint16_t f = reader.damagedFunction();
+            Skipped(f, FunctionName(f), SkipReason::Damaged);
+        }
         return out_.finish(framePx_, frameHmm_);
     }
 
 private:
+    void Skipped(std::uint16_t function, const char* name, SkipReason why) {
+        if (skipped_) skipped_->Note("WMF", function, name, why);
+    }
+    // A record too short for its parameters: left out, and counted.
+    bool Short(const Record& r, qsizetype words) {
+        if (r.words() >= words) return false;
+        Skipped(r.function, FunctionName(r.function), SkipReason::Damaged);
+        return true;
+    }
+
     void Add(const EmfRecord& rec) {
         out_.add(rec);
         written_ += 8 + rec.payload().size();
@@ -173,6 +193,7 @@ private:
     const QByteArray& wmf_;
     Header header_;
     WmfInfo info_;
+    SkippedRecords* skipped_;
     QSize framePx_, frameHmm_;
     EmfWriter out_;
     std::vector<Slot> slots_;
@@ -265,7 +286,7 @@ void WmfConverter::Convert(const Record& r) {
         case kSetWindowExt:
         case kSetViewportOrg:
         case kSetViewportExt: {
-            if (r.words() < 2) return;
+            if (Short(r, 2)) return;
             const QPoint p(r.s(1), r.s(0));
             std::uint32_t type = emr::SetWindowOrgEx;
             if (r.function == kSetWindowOrg) dc_.windowOrg = p;
@@ -278,7 +299,7 @@ void WmfConverter::Convert(const Record& r) {
         case kOffsetWindowOrg:
         case kOffsetViewportOrg: {
             // EMF has no offset records: the new origin is written instead.
-            if (r.words() < 2) return;
+            if (Short(r, 2)) return;
             const QPoint d(r.s(1), r.s(0));
             const bool window = r.function == kOffsetWindowOrg;
             QPoint& org = window ? dc_.windowOrg : dc_.viewportOrg;
@@ -305,7 +326,7 @@ void WmfConverter::Convert(const Record& r) {
 
         case kMoveTo:
         case kLineTo: {
-            if (r.words() < 2) return;
+            if (Short(r, 2)) return;
             EmfRecord rec(r.function == kMoveTo ? emr::MoveToEx : emr::LineTo);
             return Add(rec.i32(r.s(1)).i32(r.s(0)));
         }
@@ -315,7 +336,7 @@ void WmfConverter::Convert(const Record& r) {
             return Box(r, emr::Ellipse);
         case kRoundRect: {
             // height, width, bottom, right, top, left
-            if (r.words() < 6) return;
+            if (Short(r, 6)) return;
             EmfRecord rec(emr::RoundRect);
             rec.rect(r.s(5), r.s(4), r.s(3), r.s(2)).i32(r.s(1)).i32(r.s(0));
             return Add(rec);
@@ -334,7 +355,7 @@ void WmfConverter::Convert(const Record& r) {
             return PolyPolygon(r);
         case kSetPixel: {
             // colour (2 words), y, x
-            if (r.words() < 4) return;
+            if (Short(r, 4)) return;
             EmfRecord rec(emr::SetPixelV);
             return Add(rec.i32(r.s(3)).i32(r.s(2)).u32(Colour(r.u32(0))));
         }
@@ -342,14 +363,14 @@ void WmfConverter::Convert(const Record& r) {
         case kExtFloodFill: {
             // [mode], colour (2 words), y, x
             const qsizetype m = r.function == kExtFloodFill ? 1 : 0;
-            if (r.words() < 4 + m) return;
+            if (Short(r, 4 + m)) return;
             EmfRecord rec(emr::ExtFloodFill);
             rec.i32(r.s(m + 3)).i32(r.s(m + 2)).u32(Colour(r.u32(m))).u32(m ? r.u(0) : 0);
             return Add(rec);
         }
         case kPatBlt: {
             // rop (2 words), height, width, y, x
-            if (r.words() < 6) return;
+            if (Short(r, 6)) return;
             EmfRecord rec(emr::BitBlt);
             Bounds(rec).i32(r.s(5)).i32(r.s(4)).i32(r.s(3)).i32(r.s(2)).u32(r.u32(0));
             rec.i32(0).i32(0).f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);
@@ -372,13 +393,13 @@ void WmfConverter::Convert(const Record& r) {
 
         case kIntersectClipRect:
         case kExcludeClipRect: {
-            if (r.words() < 4) return;
+            if (Short(r, 4)) return;
             EmfRecord rec(r.function == kIntersectClipRect ? emr::IntersectClipRect
                                                            : emr::ExcludeClipRect);
             return Add(rec.rect(r.s(3), r.s(2), r.s(1), r.s(0)));
         }
         case kOffsetClipRgn: {
-            if (r.words() < 2) return;
+            if (Short(r, 2)) return;
             EmfRecord rec(emr::OffsetClipRgn);
             return Add(rec.i32(r.s(1)).i32(r.s(0)));
         }
@@ -397,6 +418,10 @@ void WmfConverter::Convert(const Record& r) {
         default:
             // Escapes, SetRelAbs, SetTextCharExtra, SetTextJustification and the
             // palette animation records have no EMF form that changes the page.
+            if (const char* name = FunctionName(r.function))
+                Skipped(r.function, name, SkipReason::Unsupported);
+            else
+                Skipped(r.function, nullptr, SkipReason::Unknown);
             return;
     }
 }
@@ -538,7 +563,7 @@ void WmfConverter::PatternBrush(const Record& r) {
 }
 
 void WmfConverter::SelectObject(const Record& r) {
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const std::uint16_t index = r.u(0);
     if (index >= slots_.size()) return;
     const Slot& s = slots_[index];
@@ -553,7 +578,7 @@ void WmfConverter::SelectObject(const Record& r) {
 }
 
 void WmfConverter::DeleteObject(const Record& r) {
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const std::uint16_t index = r.u(0);
     if (index >= slots_.size() || slots_[index].kind == Slot::kFree) return;
     if (slots_[index].kind == Slot::kObject) Add(Simple(emr::DeleteObject, index + 1u));
@@ -562,7 +587,7 @@ void WmfConverter::DeleteObject(const Record& r) {
 }
 
 void WmfConverter::RestoreDc(const Record& r) {
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     // EMF's record says how many levels back: a positive (absolute) level
     // becomes the relative one.
     const std::optional<std::size_t> keep = RestoredDepth(r.s(0), saved_.size());
@@ -575,7 +600,7 @@ void WmfConverter::RestoreDc(const Record& r) {
 
 void WmfConverter::Poly(const Record& r, std::uint32_t type) {
     // count, points
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const qsizetype n = r.u(0);
     if (n == 0 || r.words() < 1 + 2 * n) return;
     EmfRecord rec(type);
@@ -586,13 +611,13 @@ void WmfConverter::Poly(const Record& r, std::uint32_t type) {
 
 void WmfConverter::PolyPolygon(const Record& r) {
     // polygon count, point count of each, points
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const qsizetype polys = r.u(0);
     if (polys == 0 || r.words() < 1 + polys) return;
     qsizetype total = 0;
     for (qsizetype i = 0; i < polys; ++i)
         total += r.u(1 + i);
-    if (r.words() < 1 + polys + 2 * total) return;
+    if (Short(r, 1 + polys + 2 * total)) return;
     EmfRecord rec(emr::PolyPolygon16);
     Bounds(rec).u32(std::uint32_t(polys)).u32(std::uint32_t(total));
     for (qsizetype i = 0; i < polys; ++i)
@@ -603,14 +628,14 @@ void WmfConverter::PolyPolygon(const Record& r) {
 
 void WmfConverter::Box(const Record& r, std::uint32_t type) {
     // bottom, right, top, left
-    if (r.words() < 4) return;
+    if (Short(r, 4)) return;
     EmfRecord rec(type);
     Add(rec.rect(r.s(3), r.s(2), r.s(1), r.s(0)));
 }
 
 void WmfConverter::ArcLike(const Record& r, std::uint32_t type) {
     // yEnd, xEnd, yStart, xStart, bottom, right, top, left
-    if (r.words() < 8) return;
+    if (Short(r, 8)) return;
     EmfRecord rec(type);
     rec.rect(r.s(7), r.s(6), r.s(5), r.s(4)).i32(r.s(3)).i32(r.s(2)).i32(r.s(1)).i32(r.s(0));
     Add(rec);
@@ -640,17 +665,17 @@ void WmfConverter::Text(const QByteArray& bytes, QPoint at, std::uint32_t option
 
 void WmfConverter::TextOut(const Record& r) {
     // length, string (padded to words), y, x
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const qsizetype len = r.u(0);
     const qsizetype strWords = (len + 1) / 2;
-    if (r.words() < 1 + strWords + 2) return;
+    if (Short(r, 1 + strWords + 2)) return;
     const QByteArray bytes(reinterpret_cast<const char*>(r.bytesAt(1)), len);
     Text(bytes, QPoint(r.s(2 + strWords), r.s(1 + strWords)), 0, nullptr, nullptr);
 }
 
 void WmfConverter::ExtTextOut(const Record& r) {
     // y, x, length, options, [rectangle], string (padded to words), [advances]
-    if (r.words() < 4) return;
+    if (Short(r, 4)) return;
     const qsizetype len = r.u(2);
     const std::uint32_t options = r.u(3);
     const qsizetype strWords = (len + 1) / 2;
@@ -660,7 +685,7 @@ void WmfConverter::ExtTextOut(const Record& r) {
         (r.words() == 8 + strWords || r.words() == 8 + strWords + len))
         hasRect = true;
     const qsizetype stringAt = hasRect ? 8 : 4;
-    if (r.words() < stringAt + strWords) return;
+    if (Short(r, stringAt + strWords)) return;
     QRect rect;
     if (hasRect) rect = QRect(QPoint(r.s(4), r.s(5)), QPoint(r.s(6), r.s(7)));
     const QByteArray bytes(reinterpret_cast<const char*>(r.bytesAt(stringAt)), len);
@@ -725,7 +750,7 @@ void WmfConverter::Blit(const Record& r) {
 
 void WmfConverter::StretchDib(const Record& r) {
     // rop, usage, source height, width, y, x, destination height, width, y, x, DIB
-    if (r.words() < 11) return;
+    if (Short(r, 11)) return;
     const std::uint32_t usage = r.u(2);
     const auto dib = SplitPackedDib(r.bytesAt(11), r.bytesFrom(11), usage);
     if (!dib) return;
@@ -741,7 +766,7 @@ void WmfConverter::StretchDib(const Record& r) {
 
 void WmfConverter::SetDibToDev(const Record& r) {
     // usage, scan count, start scan, DIB y, DIB x, height, width, y, x, DIB
-    if (r.words() < 9) return;
+    if (Short(r, 9)) return;
     const std::uint32_t usage = r.u(0);
     const auto dib = SplitPackedDib(r.bytesAt(9), r.bytesFrom(9), usage);
     if (!dib) return;
@@ -769,7 +794,7 @@ void WmfConverter::SelectClip(const Region* region) {
 
 void WmfConverter::RegionRecord(const Record& r) {
     // region, [brush, [height, width]]
-    if (r.words() < 1) return;
+    if (Short(r, 1)) return;
     const Slot* region = SlotAt(r.u(0), Slot::kRegion);
     if (!region) return;
     const QByteArray data = RegionData(region->region);
@@ -793,12 +818,13 @@ void WmfConverter::RegionRecord(const Record& r) {
 
 }  // namespace
 
-std::optional<QByteArray> ConvertWmfToEmf(const QByteArray& wmf, QString* why) {
+std::optional<QByteArray> ConvertWmfToEmf(const QByteArray& wmf, QString* why,
+                                          SkippedRecords* skipped) {
     const auto header = ParseHeader(wmf, why);
     if (!header) return std::nullopt;
     const auto info = ReadWmfInfo(wmf, why);
     if (!info) return std::nullopt;
-    WmfConverter converter(wmf, *header, *info);
+    WmfConverter converter(wmf, *header, *info, skipped);
     return converter.run();
 }
 

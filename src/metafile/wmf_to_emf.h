@@ -14,6 +14,8 @@
 
 namespace mf {
 
+class SkippedRecords;
+
 // What the header (and, for a plain WMF, the mapping records) say about the
 // picture's size.
 struct WmfInfo {
@@ -41,6 +43,8 @@ std::optional<WmfInfo> ReadWmfInfo(const QByteArray& wmf, QString* why = nullptr
 // bounding box, its reference device a 96-ppi screen, so its natural size is
 // WmfInfo::naturalSize(96). Damaged records are skipped or end the
 // conversion; only an unusable header makes it fail.
-std::optional<QByteArray> ConvertWmfToEmf(const QByteArray& wmf, QString* why = nullptr);
+// Records left out are counted in `skipped` when given.
+std::optional<QByteArray> ConvertWmfToEmf(const QByteArray& wmf, QString* why = nullptr,
+                                          SkippedRecords* skipped = nullptr);
 
 }  // namespace mf

@@ -1,0 +1,58 @@
+#pragma once
+
+// Reading an EMF's records: the walk over them, and how the player takes
+// each type (the fixed part it reads first; the types it leaves out). The
+// player, the EMF-to-WMF conversion and the count of skipped records share
+// these rules.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "metafile/byte_reader.h"
+
+namespace mf {
+
+// One record: its type and its bytes (the 8-byte head included).
+struct EmfRecordView : ByteReader {
+    EmfRecordView() = default;
+    EmfRecordView(std::uint32_t recordType, const ByteReader& bytes)
+        : ByteReader(bytes), type(recordType) {}
+    std::uint32_t type = 0;
+};
+
+// Walks whole records from `first`: stops after EOF, at a record shorter
+// than its head or at one that runs past the end.
+class EmfRecordWalker {
+public:
+    EmfRecordWalker(const ByteReader& file, std::size_t first) : file_(file), at_(first) {}
+    bool next(EmfRecordView* record);
+    // Where the walk is: the end of the last record it gave.
+    std::size_t offset() const { return at_; }
+    // True when it stopped at a record that does not fit, whose type is
+    // then `damagedType()`.
+    bool stoppedAtDamage() const { return damaged_; }
+    std::uint32_t damagedType() const { return damagedType_; }
+
+private:
+    ByteReader file_;
+    std::size_t at_;
+    bool done_ = false;
+    bool damaged_ = false;
+    std::uint32_t damagedType_ = 0;
+};
+
+// How the player takes a record.
+enum class RecordUse { Played, Unknown, Unsupported, Damaged };
+RecordUse EmfRecordUse(std::uint32_t type, std::size_t size);
+
+// Whether ExtCreatePen makes a pen of these (a pen it refuses leaves the
+// handle empty: selecting it keeps the current pen). A PS_NULL style is
+// always a null pen and is not asked about.
+bool ExtPenAccepted(std::uint32_t style, std::uint32_t width, std::uint32_t brushStyle,
+                    std::uint32_t styleEntries);
+
+// GDI's name of a record type without the EMR_ prefix ("ExtTextOutW");
+// nullptr for a type GDI does not define.
+const char* EmfRecordName(std::uint32_t type);
+
+}  // namespace mf
