@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "metafile/bmp_file.h"
 #include "metafile/byte_writer.h"
-#include "metafile/emf_records.h"
+#include "metafile/dib/bmp_file.h"
+#include "metafile/emf/emf_records.h"
 
 namespace mf {
 namespace {

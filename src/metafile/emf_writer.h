@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 #include "metafile/gdi_constants.h"
 
 namespace mf {

@@ -4,17 +4,17 @@
 #include <QPainter>
 #include <thread>
 
-#include "metafile/bmp_file.h"
-#include "metafile/device_context.h"
-#include "metafile/emf_decoder.h"
-#include "metafile/emf_document.h"
-#include "metafile/emf_records.h"
-#include "metafile/emf_player.h"
-#include "metafile/font_mapping.h"
-#include "metafile/painter_output.h"
-#include "metafile/placeable_wmf.h"
+#include "metafile/convert/placeable_wmf.h"
+#include "metafile/convert/wmf_to_emf.h"
+#include "metafile/dc/device_context.h"
+#include "metafile/dc/font_mapping.h"
+#include "metafile/dc/painter_output.h"
+#include "metafile/dib/bmp_file.h"
+#include "metafile/emf/emf_decoder.h"
+#include "metafile/emf/emf_document.h"
+#include "metafile/emf/emf_player.h"
+#include "metafile/emf/emf_records.h"
 #include "metafile/skipped_records.h"
-#include "metafile/wmf_to_emf.h"
 
 namespace mf {
 
@@ -192,6 +192,14 @@ void Picture::Draw(QPainter& painter, const QRectF& target) const {
     if (bounds.isEmpty()) return;
     PainterOutput out(painter);
     Play(out, target, deviceTransform, bounds);
+}
+
+QString FontFamilyFor(const QString& face, int charSet, int pitchAndFamily) {
+    return FontMapper::FamilyFor(face, charSet, pitchAndFamily);
+}
+
+std::optional<QString> FontStandInFor(const QString& face) {
+    return FontMapper::StandInFor(face);
 }
 
 QStringList Picture::skippedRecords() const {

@@ -25,6 +25,13 @@ inline PictureFormat DetectPictureFormat(const QByteArray& b) {
     return DetectPictureFormat(b.constData(), b.size());
 }
 
+// The installed family a Windows face is drawn with; an unknown face goes by
+// its character set and pitch and family.
+QString FontFamilyFor(const QString& face, int charSet, int pitchAndFamily);
+// The installed family that stands in for a Windows face by name, if the
+// face is one of those mapped.
+std::optional<QString> FontStandInFor(const QString& face);
+
 struct ParsedPicture;  // records decoded once, shared by every draw
 class DrawOutput;
 

@@ -1,9 +1,9 @@
 #include <QtEndian>
 
-#include "metafile/emf_document.h"
+#include "metafile/emf/emf_document.h"
 #include "metafile/picture.h"
-#include "metafile/wmf_header.h"
-#include "metafile/wmf_records.h"
+#include "metafile/wmf/wmf_header.h"
+#include "metafile/wmf/wmf_records.h"
 
 namespace mf {
 

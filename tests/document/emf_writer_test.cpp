@@ -2,7 +2,6 @@
 
 #include <QImage>
 
-#include "metafile/emf_records.h"
 #include "metafile/emf_writer.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QtEndian>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 

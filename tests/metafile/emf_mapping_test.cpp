@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 

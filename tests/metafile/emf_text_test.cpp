@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
-#include "metafile/font_mapping.h"
-#include "metafile/symbol_encoding.h"
+#include "metafile/dc/font_mapping.h"
+#include "metafile/dc/symbol_encoding.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 
 #include <QImage>
 
-#include "metafile/emf_to_wmf.h"
+#include "metafile/convert/emf_to_wmf.h"
+#include "metafile/convert/wmf_to_emf.h"
 #include "metafile/emf_writer.h"
 #include "metafile/picture.h"
-#include "metafile/wmf_header.h"
-#include "metafile/wmf_records.h"
+#include "metafile/wmf/wmf_header.h"
+#include "metafile/wmf/wmf_records.h"
+#include "metafile/wmf/wmf_text.h"
+#include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
-#include "metafile/wmf_text.h"
-#include "metafile/wmf_to_emf.h"
-#include "metafile/wmf_writer.h"
 
 using namespace mf::wmf;
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "metafile/convert/wmf_to_emf.h"
 #include "metafile/emf_writer.h"
-#include "metafile/wmf_records.h"
+#include "metafile/wmf/wmf_records.h"
+#include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
-#include "metafile/wmf_to_emf.h"
-#include "metafile/wmf_writer.h"
 
 using namespace mf::wmf;
 
