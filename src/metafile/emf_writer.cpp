@@ -84,7 +84,7 @@ EmfRecord& EmfRecord::pad4() {
     return *this;
 }
 
-void EmfWriter::add(const EmfRecord& record) {
+void EmfWriter::Add(const EmfRecord& record) {
     const qsizetype padded = (record.payload().size() + 3) & ~qsizetype(3);
     Put32(records_, record.type());
     Put32(records_, std::uint32_t(8 + padded));
@@ -94,10 +94,10 @@ void EmfWriter::add(const EmfRecord& record) {
 }
 
 void EmfWriter::AppendRecord(std::uint32_t type, const QByteArray& payload) {
-    add(EmfRecord(type).bytes(payload));
+    Add(EmfRecord(type).bytes(payload));
 }
 
-void EmfWriter::noteHandle(std::uint32_t handle) {
+void EmfWriter::NoteHandle(std::uint32_t handle) {
     highestHandle_ = std::max(highestHandle_, handle);
 }
 
@@ -284,25 +284,25 @@ void EmfWriter::StretchDIBits(const QRect& dest, const QImage& image) {
     AppendRecord(emr::StretchDiBits, p);
 }
 
-QByteArray EmfWriter::finish() {
+QByteArray EmfWriter::Finish() {
     const auto um = [](double mm) { return int(std::lround(mm * 1000)); };
-    return Finish(
+    return WriteOut(
         {device_,
          QSize(int(std::lround(sizeMm_.width() * 100)), int(std::lround(sizeMm_.height() * 100))),
          device_, QSize(int(std::lround(sizeMm_.width())), int(std::lround(sizeMm_.height()))),
          QSize(um(sizeMm_.width()), um(sizeMm_.height()))});
 }
 
-QByteArray EmfWriter::finish(const QSize& framePx, const QSize& frameHmm) {
-    return Finish({framePx, frameHmm, QSize(kRefDevicePixelsX, kRefDevicePixelsY),
-                   QSize(kRefDeviceMmX, kRefDeviceMmY),
-                   QSize(kRefDeviceMmX * 1000, kRefDeviceMmY * 1000)});
+QByteArray EmfWriter::Finish(const QSize& framePx, const QSize& frameHmm) {
+    return WriteOut({framePx, frameHmm, QSize(kRefDevicePixelsX, kRefDevicePixelsY),
+                     QSize(kRefDeviceMmX, kRefDeviceMmY),
+                     QSize(kRefDeviceMmX * 1000, kRefDeviceMmY * 1000)});
 }
 
-QByteArray EmfWriter::Finish(const Frame& f) {
+QByteArray EmfWriter::WriteOut(const Frame& f) {
     EmfRecord eof(emr::Eof);
     eof.u32(0).u32(16).u32(20);  // no palette; offset of the (absent) entries; record size
-    add(eof);
+    Add(eof);
 
     // Header with both extensions (pixel format, micrometres).
     EmfRecord h(emr::Header);

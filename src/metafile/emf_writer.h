@@ -62,10 +62,10 @@ private:
 class EmfWriter {
 public:
     // A picture of `sizeMm` millimetres whose reference device is the
-    // picture itself at `dpi` pixels per inch; finish() writes it.
+    // picture itself at `dpi` pixels per inch; Finish() writes it.
     explicit EmfWriter(QSizeF sizeMm, int dpi = 96);
     // A picture recorded against the conversion's reference device; its
-    // frame is given to finish(framePx, frameHmm).
+    // frame is given to Finish(framePx, frameHmm).
     EmfWriter() = default;
 
     // The picture's size in reference-device pixels.
@@ -101,19 +101,19 @@ public:
     void StretchDIBits(const QRect& dest, const QImage& image);
 
     // Any record (its payload padded to a multiple of 4).
-    void add(const EmfRecord& record);
+    void Add(const EmfRecord& record);
     // The same from a type and the payload after the 8-byte record head.
     void AppendRecord(std::uint32_t type, const QByteArray& payload);
     // A handle index used by records added as they are, for the header's
     // handle count.
-    void noteHandle(std::uint32_t handle);
+    void NoteHandle(std::uint32_t handle);
     qsizetype recordCount() const { return recordCount_; }
 
     // Header + records + end record. The writer is spent afterwards.
-    QByteArray finish();
+    QByteArray Finish();
     // The same for a picture of `framePx` on the conversion's reference
     // device, `frameHmm` in 0.01 mm.
-    QByteArray finish(const QSize& framePx, const QSize& frameHmm);
+    QByteArray Finish(const QSize& framePx, const QSize& frameHmm);
 
 private:
     // What the header says of the picture and its reference device.
@@ -125,7 +125,7 @@ private:
         QSize deviceUm;
     };
     std::uint32_t NewHandle();
-    QByteArray Finish(const Frame& frame);
+    QByteArray WriteOut(const Frame& frame);
 
     QSizeF sizeMm_;
     QSize device_;

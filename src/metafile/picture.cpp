@@ -26,11 +26,11 @@ constexpr std::uint64_t kParallelDecodeBytes = 1 << 20;
 
 class NullOutput : public DrawOutput {
 public:
-    void setClip(const std::optional<QPainterPath>&) override {}
-    void fillPath(const QPainterPath&, const QBrush&, Blend) override {}
-    void strokePath(const QPainterPath&, const QPen&, Blend) override {}
-    void drawImage(const QImage&, const QTransform&, Blend) override {}
-    void drawText(const TextRun&) override {}
+    void SetClip(const std::optional<QPainterPath>&) override {}
+    void FillPath(const QPainterPath&, const QBrush&, Blend) override {}
+    void StrokePath(const QPainterPath&, const QPen&, Blend) override {}
+    void DrawImage(const QImage&, const QTransform&, Blend) override {}
+    void DrawText(const TextRun&) override {}
 };
 
 void DecodeAhead(const EmfDocument& emf, const DeviceSetup& setup, const FontMapper& fonts,
@@ -87,7 +87,7 @@ void CountSkippedRecords(const EmfDocument& doc, SkippedRecords* skipped) {
                           std::min(std::size_t(doc.bytes.size()), doc.end));
     EmfRecordWalker walk(file, doc.firstRecord);
     EmfRecordView r;
-    while (walk.next(&r) && r.type != emr::Eof) {
+    while (walk.Next(&r) && r.type != emr::Eof) {
         switch (EmfRecordUse(r.type, r.size())) {
             case RecordUse::Played:
                 break;

@@ -117,7 +117,7 @@ public:
     void Image(const QRect& r, const QImage& image) { w_.StretchDIBits(r, image); }
     QByteArray finish() {
         w_.DeleteObject(framePen_);
-        return w_.finish();
+        return w_.Finish();
     }
 
     // One photograph with its caption box to the right.

@@ -19,7 +19,7 @@ inline QByteArray SmallEmf(int seed = 0) {
     w.Rectangle(QRect(10 + seed, 10, 100, 50));
     w.ExtTextOut(QPoint(20, 40), QStringLiteral("着工前 %1").arg(seed), 12);
     w.DeleteObject(pen);
-    return w.finish();
+    return w.Finish();
 }
 
 // A placeable WMF (header with a valid checksum) followed by a minimal WMF.

@@ -30,7 +30,7 @@ TEST(EmfWriter, HeaderTotalsMatchTheRecords) {
     w.DeleteObject(font);
     const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, Qt::green);
     EXPECT_EQ(brush, font);  // a deleted handle index is used again
-    const QByteArray emf = w.finish();
+    const QByteArray emf = w.Finish();
 
     ASSERT_GE(emf.size(), 108);
     EXPECT_EQ(Dword(emf, 0), mf::emr::Header);

@@ -20,7 +20,7 @@ QByteArray RedPage(QSizeF mm, int dpi = 96) {
     w.SelectObject(mf::kStockObject | mf::kNullPen);
     const QSize d = w.deviceSize();
     w.Rectangle(QRect(QPoint(0, 0), QPoint(d.width(), d.height())));
-    return w.finish();
+    return w.Finish();
 }
 
 // A placeable WMF with one red rectangle over a 1000 x 500 box at 1000 units
@@ -125,7 +125,7 @@ TEST(PictureDraw, StretchesOverTheTargetOnly) {
 TEST(PictureWrite, BmpIs24BitAtNaturalSizeOnWhite) {
     mf::EmfWriter w(QSizeF(20, 10), 127);  // 100 x 50 pixels
     w.Rectangle(QRect(QPoint(0, 0), QPoint(10, 10)));
-    auto p = mf::Picture::Load(w.finish());
+    auto p = mf::Picture::Load(w.Finish());
     ASSERT_TRUE(p);
     const QByteArray bmp = p->ToBmp();
     ASSERT_GT(bmp.size(), 54);

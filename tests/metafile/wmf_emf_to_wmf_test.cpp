@@ -29,7 +29,7 @@ std::vector<WmfRec> WmfRecords(const QByteArray& wmf) {
     if (!header) return out;
     RecordReader reader(wmf, header->firstRecord);
     Record r;
-    while (reader.next(r)) {
+    while (reader.Next(r)) {
         WmfRec rec{
             r.function, {}, QByteArray(reinterpret_cast<const char*>(r.params), r.paramBytes)};
         for (qsizetype i = 0; i < r.words(); ++i)
@@ -51,29 +51,29 @@ std::vector<WmfRec> OfFunction(const std::vector<WmfRec>& recs, std::uint16_t f)
 // a bitmap.
 QByteArray SamplePage() {
     WmfWriter w;
-    w.add(kSetMapMode, {mf::kMmAnisotropic});
-    w.add(kSetWindowOrg, {0, 0});
-    w.add(kSetWindowExt, {720, 1440});
-    w.add(kCreatePenIndirect, WmfParams{0, 15, 0}.dword(0x0000FF));
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));
+    w.Add(kSetMapMode, {mf::kMmAnisotropic});
+    w.Add(kSetWindowOrg, {0, 0});
+    w.Add(kSetWindowExt, {720, 1440});
+    w.Add(kCreatePenIndirect, WmfParams{0, 15, 0}.dword(0x0000FF));
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));
     QByteArray attrs(8, '\0');
     attrs[3] = char(mf::kShiftJisCharset);
-    w.add(kCreateFontIndirect, WmfParams{-180, 0, 0, 0, 400}.bytes(attrs).bytes(
+    w.Add(kCreateFontIndirect, WmfParams{-180, 0, 0, 0, 400}.bytes(attrs).bytes(
                                    QByteArray("\x82\x6C\x82\x72 Gothic").leftJustified(32, '\0')));
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
-    w.add(kSelectObject, {2});
-    w.add(kPolygon, WmfParams{3, 100, 100, 700, 150, 300, 600});
-    w.add(kRectangle, {700, 1400, 400, 800});
-    w.add(kEllipse, {650, 1300, 450, 900});
-    w.add(kExtTextOut, WmfParams{300, 150, 4, 0}
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
+    w.Add(kSelectObject, {2});
+    w.Add(kPolygon, WmfParams{3, 100, 100, 700, 150, 300, 600});
+    w.Add(kRectangle, {700, 1400, 400, 800});
+    w.Add(kEllipse, {650, 1300, 450, 900});
+    w.Add(kExtTextOut, WmfParams{300, 150, 4, 0}
                            .bytes("\x8E\xCA"
                                   "A1")
                            .word(180)
                            .word(0)
                            .word(90)
                            .word(90));
-    w.add(kStretchDib, WmfParams{}
+    w.Add(kStretchDib, WmfParams{}
                            .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
@@ -97,7 +97,7 @@ QByteArray SamplePage() {
                            .dword(0)
                            .dword(0x00FF0000)
                            .dword(0x0000FF00));
-    return w.finish(3, QRect(0, 0, 1440, 720), 1440);
+    return w.Finish(3, QRect(0, 0, 1440, 720), 1440);
 }
 
 }  // namespace
@@ -193,14 +193,14 @@ TEST(EmfToWmf, PointsGoThroughTheEmfMappingAndWorldTransform) {
     // transform; frame 2 x 1 inch at 96 ppi.
     mf::EmfWriter w;
     mf::EmfRecord mode(mf::emr::SetMapMode);
-    w.add(mode.u32(3));
+    w.Add(mode.u32(3));
     mf::EmfRecord world(36);  // modify world transform: set
-    w.add(world.f32(2).f32(0).f32(0).f32(2).f32(0).f32(0).u32(4));
+    w.Add(world.f32(2).f32(0).f32(0).f32(2).f32(0).f32(0).u32(4));
     mf::EmfRecord line(mf::emr::LineTo);
-    w.add(line.i32(635).i32(-635));  // 0.25 inch right, down; twice that after the transform
+    w.Add(line.i32(635).i32(-635));  // 0.25 inch right, down; twice that after the transform
     mf::EmfRecord rect(mf::emr::Rectangle);
-    w.add(rect.rect(0, 0, 1270, -1270));
-    const QByteArray emf = w.finish(QSize(192, 96), QSize(5080, 2540));
+    w.Add(rect.rect(0, 0, 1270, -1270));
+    const QByteArray emf = w.Finish(QSize(192, 96), QSize(5080, 2540));
 
     const auto wmf = mf::ConvertEmfToPlaceableWmf(emf, 1000);
     ASSERT_TRUE(wmf);
@@ -240,13 +240,13 @@ TEST(EmfToWmf, PageSavedAsWmfMapsLikeThePageShown) {
             mf::EmfRecord rec(type);
             for (std::int32_t v : values)
                 rec.i32(v);
-            w.add(rec);
+            w.Add(rec);
         }
         mf::EmfRecord brush(mf::emr::SelectObject);
-        w.add(brush.u32(mf::kStockObject | 4));  // black brush
+        w.Add(brush.u32(mf::kStockObject | 4));  // black brush
         mf::EmfRecord rect(mf::emr::Rectangle);
-        w.add(rect.rect(c.box.left(), c.box.top(), c.box.right(), c.box.bottom()));
-        const QByteArray emf = w.finish(QSize(192, 192), QSize(5080, 5080));
+        w.Add(rect.rect(c.box.left(), c.box.top(), c.box.right(), c.box.bottom()));
+        const QByteArray emf = w.Finish(QSize(192, 192), QSize(5080, 5080));
         const auto wmf = mf::ConvertEmfToPlaceableWmf(emf, 1440);
         ASSERT_TRUE(wmf);
         const auto shown = mf::Picture::Load(emf), saved = mf::Picture::Load(*wmf);
@@ -266,10 +266,10 @@ TEST(EmfToWmf, PageSavedAsWmfMapsLikeThePageShown) {
 TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
     mf::EmfWriter w;
     mf::EmfRecord line(mf::emr::LineTo);
-    w.add(line.i32(3780).i32(0));
+    w.Add(line.i32(3780).i32(0));
     // 10 m x 1 m in 0.01 mm.
     const auto wmf =
-        mf::ConvertEmfToPlaceableWmf(w.finish(QSize(37795, 3780), QSize(1000000, 100000)), 1440);
+        mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(37795, 3780), QSize(1000000, 100000)), 1440);
     ASSERT_TRUE(wmf);
     const auto info = mf::ReadWmfInfo(*wmf);
     ASSERT_TRUE(info);
@@ -281,9 +281,9 @@ TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
 TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
     // A 96 x 96 pixel page (1 inch) in MM_TEXT; clip to an L shape.
     mf::EmfWriter w;
-    w.add(mf::EmfRecord(59));  // begin path
+    w.Add(mf::EmfRecord(59));  // begin path
     mf::EmfRecord poly(mf::emr::Polygon16);
-    w.add(poly.rect(0, 0, 0, 0)
+    w.Add(poly.rect(0, 0, 0, 0)
               .u32(6)
               .u16(0)
               .u16(0)
@@ -297,10 +297,10 @@ TEST(EmfToWmf, ClipPathsBecomeAnIntersectedBoundAndExcludedBands) {
               .u16(96)
               .u16(0)
               .u16(96));
-    w.add(mf::EmfRecord(60));  // end path
+    w.Add(mf::EmfRecord(60));  // end path
     mf::EmfRecord clip(67);    // select clip path
-    w.add(clip.u32(5));        // RGN_COPY
-    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    w.Add(clip.u32(5));        // RGN_COPY
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::vector<int>> clips;
     for (const WmfRec& r : WmfRecords(*wmf)) {
@@ -321,9 +321,9 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
     const QString arial = QStringLiteral("Arial");
     for (int i = 0; i < 32; ++i)
         font.u16(i < arial.size() ? arial[i].unicode() : 0);
-    w.add(font);
+    w.Add(font);
     mf::EmfRecord select(mf::emr::SelectObject);
-    w.add(select.u32(1));
+    w.Add(select.u32(1));
     auto text = [](const QString& s) {
         mf::EmfRecord t(mf::emr::ExtTextOutW);
         t.rect(0, 0, -1, -1).u32(1).f32(0).f32(0).i32(10).i32(20).u32(std::uint32_t(s.size()));
@@ -332,9 +332,9 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
             t.u16(c.unicode());
         return t;
     };
-    w.add(text(QStringLiteral("Abc")));
-    w.add(text(QString::fromUtf8("写真")));
-    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    w.Add(text(QStringLiteral("Abc")));
+    w.Add(text(QString::fromUtf8("写真")));
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::uint16_t> functions;
     QByteArray japanese;
@@ -354,12 +354,12 @@ TEST(EmfToWmf, JapaneseTextInALatinFontGoesOutWithAShiftJisCopyOfTheFont) {
 
 TEST(EmfToWmf, ShapesInsideAPathBracketAddFiguresInsteadOfDrawing) {
     mf::EmfWriter w;
-    w.add(mf::EmfRecord(59));  // begin path
+    w.Add(mf::EmfRecord(59));  // begin path
     mf::EmfRecord rect(mf::emr::Rectangle);
-    w.add(rect.rect(10, 20, 30, 40));
-    w.add(mf::EmfRecord(60));  // end path
-    w.add(mf::EmfRecord(64));  // stroke path
-    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    w.Add(rect.rect(10, 20, 30, 40));
+    w.Add(mf::EmfRecord(60));  // end path
+    w.Add(mf::EmfRecord(64));  // stroke path
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::vector<int>> drawn;
     for (const WmfRec& r : WmfRecords(*wmf))
@@ -372,14 +372,14 @@ TEST(EmfToWmf, ShapesInsideAPathBracketAddFiguresInsteadOfDrawing) {
 TEST(EmfToWmf, StockObjectsGetStandInsThatGoWhenReplaced) {
     mf::EmfWriter w;
     mf::EmfRecord stockPen(mf::emr::SelectObject);
-    w.add(stockPen.u32(0x80000008));  // NULL_PEN
+    w.Add(stockPen.u32(0x80000008));  // NULL_PEN
     mf::EmfRecord pen(mf::emr::CreatePen);
-    w.add(pen.u32(1).u32(0).i32(0).i32(0).u32(0xFF));
+    w.Add(pen.u32(1).u32(0).i32(0).i32(0).u32(0xFF));
     mf::EmfRecord select(mf::emr::SelectObject);
-    w.add(select.u32(1));
+    w.Add(select.u32(1));
     mf::EmfRecord del(mf::emr::DeleteObject);
-    w.add(del.u32(1));
-    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.finish(QSize(96, 96), QSize(2540, 2540)), 96);
+    w.Add(del.u32(1));
+    const auto wmf = mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(96, 96), QSize(2540, 2540)), 96);
     ASSERT_TRUE(wmf);
     std::vector<std::pair<int, int>> calls;  // function, first word
     for (const WmfRec& r : WmfRecords(*wmf))

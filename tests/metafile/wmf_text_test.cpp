@@ -20,7 +20,7 @@ WmfParams Font(int charset) {
 }
 
 std::vector<EmfRec> TextRecords(const WmfWriter& w) {
-    const auto emf = mf::ConvertWmfToEmf(w.finish(2, QRect(0, 0, 100, 100), 96));
+    const auto emf = mf::ConvertWmfToEmf(w.Finish(2, QRect(0, 0, 100, 100), 96));
     EXPECT_TRUE(emf);
     return emf ? OfType(EmfRecords(*emf), mf::emr::ExtTextOutW) : std::vector<EmfRec>{};
 }
@@ -90,20 +90,20 @@ TEST(WmfText, EncodeIsTheInverseOfDecode) {
 
 TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
     WmfWriter w;
-    w.add(kCreateFontIndirect, Font(128));  // slot 0
-    w.add(kCreateFontIndirect, Font(0));    // slot 1
-    w.add(kSelectObject, {0});
+    w.Add(kCreateFontIndirect, Font(128));  // slot 0
+    w.Add(kCreateFontIndirect, Font(0));    // slot 1
+    w.Add(kSelectObject, {0});
     // y, x, length, options, rectangle, string, advances per byte
-    w.add(kExtTextOut, WmfParams{40, 30, 3, int(mf::kEtoOpaque | mf::kEtoClipped), 1, 2, 3, 4}
+    w.Add(kExtTextOut, WmfParams{40, 30, 3, int(mf::kEtoOpaque | mf::kEtoClipped), 1, 2, 3, 4}
                            .bytes(QByteArray("\x82\xA0Z", 3))
                            .word(8)
                            .word(0)
                            .word(5));
-    w.add(kSaveDc);
-    w.add(kSelectObject, {1});
-    w.add(kTextOut, WmfParams{1}.bytes("\xE9").word(7).word(6));
-    w.add(kRestoreDc, {-1});  // back to the Shift-JIS font
-    w.add(kExtTextOut, WmfParams{0, 0, 2, 0}.bytes("\x82\xA0"));
+    w.Add(kSaveDc);
+    w.Add(kSelectObject, {1});
+    w.Add(kTextOut, WmfParams{1}.bytes("\xE9").word(7).word(6));
+    w.Add(kRestoreDc, {-1});  // back to the Shift-JIS font
+    w.Add(kExtTextOut, WmfParams{0, 0, 2, 0}.bytes("\x82\xA0"));
     const auto texts = TextRecords(w);
     ASSERT_EQ(texts.size(), 3u);
 
@@ -127,11 +127,11 @@ TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
 TEST(WmfText, RectangleWithoutItsOptionIsFoundBySizeAndShortAdvancesAreDropped) {
     WmfWriter w;
     // A rectangle the options do not announce (some writers do this).
-    w.add(kExtTextOut, WmfParams{5, 6, 2, 0, 1, 2, 3, 4}.bytes("ab").word(3).word(4));
+    w.Add(kExtTextOut, WmfParams{5, 6, 2, 0, 1, 2, 3, 4}.bytes("ab").word(3).word(4));
     // Advances shorter than the string: drawn without them.
-    w.add(kExtTextOut, WmfParams{5, 6, 4, 0}.bytes("abcd").word(3));
+    w.Add(kExtTextOut, WmfParams{5, 6, 4, 0}.bytes("abcd").word(3));
     // String longer than the record: skipped.
-    w.add(kExtTextOut, WmfParams{5, 6, 200, 0}.bytes("abcd"));
+    w.Add(kExtTextOut, WmfParams{5, 6, 200, 0}.bytes("abcd"));
     const auto texts = TextRecords(w);
     ASSERT_EQ(texts.size(), 2u);
     const TextFields a = Fields(texts[0]);

@@ -18,7 +18,7 @@ std::vector<EmfRec> Convert(const QByteArray& wmf) {
 }
 
 QByteArray Placeable(const WmfWriter& w, int objects = 4) {
-    return w.finish(objects, QRect(0, 0, 1440, 720), 1440);
+    return w.Finish(objects, QRect(0, 0, 1440, 720), 1440);
 }
 
 // A 2 x 1 24-bit packed DIB.
@@ -34,8 +34,8 @@ QByteArray TinyDib() {
 
 TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
     WmfWriter w;
-    w.add(kRectangle, {20, 30, 0, 10});
-    const QByteArray wmf = w.finish(1, QRect(-100, 50, 2880, 1440), 1440);
+    w.Add(kRectangle, {20, 30, 0, 10});
+    const QByteArray wmf = w.Finish(1, QRect(-100, 50, 2880, 1440), 1440);
 
     const auto info = mf::ReadWmfInfo(wmf);
     ASSERT_TRUE(info);
@@ -75,12 +75,12 @@ TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
 
 TEST(WmfToEmf, PlainWmfTakesItsFrameFromTheWindowItSetsUp) {
     WmfWriter w;
-    w.add(kSetMapMode, {8});
-    w.add(kSetWindowOrg, {-20, 10});
-    w.add(kSetWindowExt, {-300, 400});  // y grows upwards
-    w.add(kLineTo, {5, 5});
-    w.add(kSetWindowExt, {9999, 9999});  // after the drawing started: not the frame
-    const QByteArray wmf = w.finish(0);
+    w.Add(kSetMapMode, {8});
+    w.Add(kSetWindowOrg, {-20, 10});
+    w.Add(kSetWindowExt, {-300, 400});  // y grows upwards
+    w.Add(kLineTo, {5, 5});
+    w.Add(kSetWindowExt, {9999, 9999});  // after the drawing started: not the frame
+    const QByteArray wmf = w.Finish(0);
 
     const auto info = mf::ReadWmfInfo(wmf);
     ASSERT_TRUE(info);
@@ -104,8 +104,8 @@ TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
     } cases[] = {{1920, 1440, 96}, {1921, 100, 1440}, {100, 28000, 2540}, {30000, 30000, 2540}};
     for (const auto& c : cases) {
         WmfWriter w;
-        w.add(kSetWindowExt, {c.height, c.width});
-        const auto info = mf::ReadWmfInfo(w.finish(0));
+        w.Add(kSetWindowExt, {c.height, c.width});
+        const auto info = mf::ReadWmfInfo(w.Finish(0));
         ASSERT_TRUE(info);
         EXPECT_EQ(info->unitsPerInch, c.unitsPerInch) << c.width << "x" << c.height;
     }
@@ -113,15 +113,15 @@ TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
 
 TEST(WmfToEmf, PlainWmfWithoutWindowIsSizedByWhatItDraws) {
     WmfWriter w;
-    w.add(kPolygon, WmfParams{3, 10, 20, 110, 20, 60, 70});
-    const auto info = mf::ReadWmfInfo(w.finish(0));
+    w.Add(kPolygon, WmfParams{3, 10, 20, 110, 20, 60, 70});
+    const auto info = mf::ReadWmfInfo(w.Finish(0));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->bbox, QRect(QPoint(10, 20), QPoint(110, 70)));
 }
 
 TEST(WmfToEmf, RefusesBadHeaders) {
     WmfWriter w;
-    w.add(kLineTo, {1, 1});
+    w.Add(kLineTo, {1, 1});
     const QByteArray good = Placeable(w);
     auto patched = [&](int at, char v) {
         QByteArray b = good;
@@ -133,7 +133,7 @@ TEST(WmfToEmf, RefusesBadHeaders) {
     // Keep the checksum right so that only the units are wrong.
     zeroUnits[20] = char(good[20] ^ good[14]);
     zeroUnits[21] = char(good[21] ^ good[15]);
-    const QByteArray plain = w.finish(0);
+    const QByteArray plain = w.Finish(0);
 
     const struct {
         const char* name;
@@ -174,15 +174,15 @@ TEST(WmfToEmf, RefusesBadHeaders) {
 
 TEST(WmfToEmf, ObjectsTakeTheLowestFreeSlotAndMapToHandleSlotPlusOne) {
     WmfWriter w;
-    w.add(kCreatePenIndirect, WmfParams{0, 3, 0}.dword(0x0000FF));      // slot 0
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));  // slot 1
-    w.add(kDeleteObject, {0});
-    w.add(kCreateBrushIndirect, WmfParams{1}.dword(0).word(0));  // reuses slot 0
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
-    w.add(kSelectObject, {2});   // never created: ignored
-    w.add(kSelectObject, {77});  // beyond the table: ignored
-    w.add(kDeleteObject, {5});   // ignored
+    w.Add(kCreatePenIndirect, WmfParams{0, 3, 0}.dword(0x0000FF));      // slot 0
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));  // slot 1
+    w.Add(kDeleteObject, {0});
+    w.Add(kCreateBrushIndirect, WmfParams{1}.dword(0).word(0));  // reuses slot 0
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
+    w.Add(kSelectObject, {2});   // never created: ignored
+    w.Add(kSelectObject, {77});  // beyond the table: ignored
+    w.Add(kDeleteObject, {5});   // ignored
     const auto recs = Convert(Placeable(w, 3));
 
     EXPECT_EQ(DrawingTypes(recs),
@@ -202,11 +202,11 @@ TEST(WmfToEmf, ObjectsTakeTheLowestFreeSlotAndMapToHandleSlotPlusOne) {
 
 TEST(WmfToEmf, FullObjectTableDropsTheNewObjectAndDamagedCreatesKeepTheirSlot) {
     WmfWriter w;
-    w.add(kCreatePenIndirect, {0});  // too short: holds slot 0, makes nothing
-    w.add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));  // slot 1
-    w.add(kCreatePenIndirect, WmfParams{0, 2, 0}.dword(0));  // table full
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
+    w.Add(kCreatePenIndirect, {0});  // too short: holds slot 0, makes nothing
+    w.Add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));  // slot 1
+    w.Add(kCreatePenIndirect, WmfParams{0, 2, 0}.dword(0));  // table full
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
     const auto recs = Convert(Placeable(w, 2));
     EXPECT_EQ(DrawingTypes(recs),
               (std::vector<std::uint32_t>{mf::emr::CreatePen, mf::emr::SelectObject}));
@@ -218,7 +218,7 @@ TEST(WmfToEmf, FontBecomesLogFontWithFaceInItsCodePage) {
     WmfWriter w;
     // -24 high, weight 700, italic, SHIFTJIS_CHARSET, face "ＭＳ 明朝".
     const QByteArray face = QByteArray("\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 9);
-    w.add(kCreateFontIndirect, WmfParams{-24, 0, 900, 900, 700}
+    w.Add(kCreateFontIndirect, WmfParams{-24, 0, 900, 900, 700}
                                    .bytes(QByteArray("\x01\x00\x00\x80\x00\x00\x00\x00", 8))
                                    .bytes(face + QByteArray(32 - face.size(), '\0')));
     const auto fonts = OfType(Convert(Placeable(w)), mf::emr::ExtCreateFontIndirectW);
@@ -236,15 +236,15 @@ TEST(WmfToEmf, FontBecomesLogFontWithFaceInItsCodePage) {
 
 TEST(WmfToEmf, OffsetsBecomeAbsoluteOriginsThatFollowSaveAndRestore) {
     WmfWriter w;
-    w.add(kSetWindowOrg, {10, 100});
-    w.add(kSaveDc);
-    w.add(kOffsetWindowOrg, {-5, 20});  // (120, 5)
-    w.add(kSaveDc);
-    w.add(kOffsetWindowOrg, {1, 1});  // (121, 6)
-    w.add(kRestoreDc, {1});           // absolute: back to the first save
-    w.add(kOffsetWindowOrg, {0, 1});  // (101, 10)
-    w.add(kRestoreDc, {-1});          // nothing saved any more: ignored
-    w.add(kOffsetViewportOrg, {3, 4});
+    w.Add(kSetWindowOrg, {10, 100});
+    w.Add(kSaveDc);
+    w.Add(kOffsetWindowOrg, {-5, 20});  // (120, 5)
+    w.Add(kSaveDc);
+    w.Add(kOffsetWindowOrg, {1, 1});  // (121, 6)
+    w.Add(kRestoreDc, {1});           // absolute: back to the first save
+    w.Add(kOffsetWindowOrg, {0, 1});  // (101, 10)
+    w.Add(kRestoreDc, {-1});          // nothing saved any more: ignored
+    w.Add(kOffsetViewportOrg, {3, 4});
     const auto recs = Convert(Placeable(w));
     const auto orgs = OfType(recs, mf::emr::SetWindowOrgEx);
     ASSERT_EQ(orgs.size(), 5u);  // the initial one and four from the file
@@ -264,10 +264,10 @@ TEST(WmfToEmf, OffsetsBecomeAbsoluteOriginsThatFollowSaveAndRestore) {
 
 TEST(WmfToEmf, ShapesKeepTheirPointsInGdiOrder) {
     WmfWriter w;
-    w.add(kPolyPolygon, WmfParams{2, 3, 2, 0, 0, 10, 0, 10, 10, -5, -6, 7, 8});
-    w.add(kArc, {1, 2, 3, 4, 40, 30, 20, 10});  // end (2,1), start (4,3), box 10,20-30,40
-    w.add(kRoundRect, {6, 5, 40, 30, 20, 10});
-    w.add(kPolyline, WmfParams{2, 1, 2, 3, 4});
+    w.Add(kPolyPolygon, WmfParams{2, 3, 2, 0, 0, 10, 0, 10, 10, -5, -6, 7, 8});
+    w.Add(kArc, {1, 2, 3, 4, 40, 30, 20, 10});  // end (2,1), start (4,3), box 10,20-30,40
+    w.Add(kRoundRect, {6, 5, 40, 30, 20, 10});
+    w.Add(kPolyline, WmfParams{2, 1, 2, 3, 4});
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
               (std::vector<std::uint32_t>{mf::emr::PolyPolygon16, mf::emr::Arc, mf::emr::RoundRect,
@@ -289,7 +289,7 @@ TEST(WmfToEmf, ShapesKeepTheirPointsInGdiOrder) {
 TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
     WmfWriter w;
     // DIBSTRETCHBLT: rop, src h, w, y, x, dst h, w, y, x, DIB
-    w.add(kDibStretchBlt, WmfParams{}
+    w.Add(kDibStretchBlt, WmfParams{}
                               .dword(mf::kSrcCopy)
                               .word(1)
                               .word(2)
@@ -301,11 +301,11 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
                               .word(8)
                               .bytes(TinyDib()));
     // BITBLT without a source: rop, y, x, reserved, h, w, y, x
-    w.add(kBitBlt,
+    w.Add(kBitBlt,
           WmfParams{}.dword(mf::kPatCopy).word(0).word(0).word(0).word(9).word(11).word(3).word(4));
-    w.add(kPatBlt, WmfParams{}.dword(mf::kPatCopy).word(5).word(6).word(7).word(8));
+    w.Add(kPatBlt, WmfParams{}.dword(mf::kPatCopy).word(5).word(6).word(7).word(8));
     // STRETCHDIB: rop, usage, src h, w, y, x, dst h, w, y, x, DIB
-    w.add(kStretchDib, WmfParams{}
+    w.Add(kStretchDib, WmfParams{}
                            .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
@@ -349,15 +349,15 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
 
 TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
     WmfWriter w;
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));  // slot 0
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));  // slot 0
     // Region: two scans of one and two spans.
-    w.add(kCreateRegion, WmfParams{0,  6, 0,  0, 0, 2,  0,  0, 0, 40, 30, 2, 0,
+    w.Add(kCreateRegion, WmfParams{0,  6, 0,  0, 0, 2,  0,  0, 0, 40, 30, 2, 0,
                                    10, 0, 20, 2, 4, 10, 30, 0, 5, 15, 20, 4});  // slot 1
-    w.add(kFillRegion, {1, 0});
-    w.add(kSelectClipRegion, {1});
-    w.add(kDeleteObject, {1});
-    w.add(kSelectClipRegion, {1});  // gone: the clip is reset
-    w.add(kFillRegion, {1, 0});     // gone: nothing to fill
+    w.Add(kFillRegion, {1, 0});
+    w.Add(kSelectClipRegion, {1});
+    w.Add(kDeleteObject, {1});
+    w.Add(kSelectClipRegion, {1});  // gone: the clip is reset
+    w.Add(kFillRegion, {1, 0});     // gone: nothing to fill
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
               (std::vector<std::uint32_t>{mf::emr::CreateBrushIndirect, mf::emr::FillRgn,
@@ -379,11 +379,11 @@ TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
 
 TEST(WmfToEmf, PaletteIndexColoursResolveAgainstTheSelectedPalette) {
     WmfWriter w;
-    w.add(kSetTextColor, WmfParams{}.dword(0x0100000D));  // default palette: red
-    w.add(kCreatePalette, WmfParams{0x300, 2}.dword(0x00112233).dword(0x00445566));  // slot 0
-    w.add(kSelectPalette, {0});
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x01000001).word(0));  // slot 1
-    w.add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
+    w.Add(kSetTextColor, WmfParams{}.dword(0x0100000D));  // default palette: red
+    w.Add(kCreatePalette, WmfParams{0x300, 2}.dword(0x00112233).dword(0x00445566));  // slot 0
+    w.Add(kSelectPalette, {0});
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0x01000001).word(0));  // slot 1
+    w.Add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
               (std::vector<std::uint32_t>{mf::emr::SetTextColor, mf::emr::CreatePalette,

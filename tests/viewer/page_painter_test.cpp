@@ -19,7 +19,7 @@ mf::Picture BlackPicture() {
     w.SelectObject(pen);
     const QSize px = w.deviceSize();
     w.Rectangle(QRect(0, 0, px.width() + 1, px.height() + 1));
-    auto picture = mf::Picture::Load(w.finish());
+    auto picture = mf::Picture::Load(w.Finish());
     EXPECT_TRUE(picture);
     return *picture;
 }

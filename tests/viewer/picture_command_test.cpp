@@ -24,13 +24,13 @@ QByteArray PageWithSkippedRecords() {
     w.Rectangle(QRect(10, 10, 20, 20));
     mf::EmfRecord comment(mf::emr::GdiComment);
     comment.u32(4).u32(0);
-    w.add(comment);
-    w.add(comment);
+    w.Add(comment);
+    w.Add(comment);
     mf::EmfRecord unknown(200);
-    w.add(unknown.u32(0));
+    w.Add(unknown.u32(0));
     mf::EmfRecord cut(mf::emr::Rectangle);
-    w.add(cut.i32(0).i32(0));
-    return w.finish();
+    w.Add(cut.i32(0).i32(0));
+    return w.Finish();
 }
 
 TEST(PictureCommand, TraceCountsTheRecordsLeftOutPerType) {

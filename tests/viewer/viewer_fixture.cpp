@@ -19,7 +19,7 @@ QByteArray PagePicture(QSizeF mm, int page) {
         w.CreateBrush(mf::kBsSolid, QColor::fromHsv((page * 37) % 360, 200, 200));
     w.SelectObject(brush);
     w.Rectangle(QRect(0, 0, px.width(), px.height() / 4));
-    return w.finish();
+    return w.Finish();
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ struct FontInfo {
 class EmfToWmf {
 public:
     EmfToWmf(const QByteArray& emf, int unitsPerInch) : emf_(emf), upi_(unitsPerInch) {}
-    std::optional<QByteArray> run(QString* why);
+    std::optional<QByteArray> Run(QString* why);
 
 private:
     QPoint Out(QPointF logical) const { return OutDevice(ToReference(logical)); }
@@ -83,7 +83,7 @@ private:
         return slot;
     }
     void FreeSlot(int slot) {
-        out_.add(kDeleteObject, {slot});
+        out_.Add(kDeleteObject, {slot});
         slots_[size_t(slot)].used = false;
     }
     // Selects a slot; a stand-in made for a stock object goes once replaced.
@@ -153,7 +153,7 @@ private:
 
 void EmfToWmf::Select(int slot, Kind kind) {
     const int k = int(kind);
-    out_.add(kSelectObject, {slot});
+    out_.Add(kSelectObject, {slot});
     if (k < 3) {
         if (stockStandIn_[k] && selected_[k] >= 0 && selected_[k] != slot) FreeSlot(selected_[k]);
         selected_[k] = slot;
@@ -161,7 +161,7 @@ void EmfToWmf::Select(int slot, Kind kind) {
     }
 }
 
-std::optional<QByteArray> EmfToWmf::run(QString* why) {
+std::optional<QByteArray> EmfToWmf::Run(QString* why) {
     auto fail = [&](const char* text) -> std::optional<QByteArray> {
         if (why) *why = QString::fromLatin1(text);
         return std::nullopt;
@@ -195,51 +195,51 @@ std::optional<QByteArray> EmfToWmf::run(QString* why) {
     kx_ = upi_ / ppiX;
     ky_ = upi_ / ppiY;
 
-    out_.add(kSetMapMode, {kMmAnisotropic});
-    out_.add(kSetWindowOrg, {0, 0});
-    out_.add(kSetWindowExt, {bboxH, bboxW});
+    out_.Add(kSetMapMode, {kMmAnisotropic});
+    out_.Add(kSetWindowOrg, {0, 0});
+    out_.Add(kSetWindowExt, {bboxH, bboxW});
 
     EmfRecordWalker walk(h, headerSize);
     EmfView r;
-    while (walk.next(&r) && r.type != emr::Eof)
+    while (walk.Next(&r) && r.type != emr::Eof)
         Record(r);
-    return out_.finish(maxSlots_, QRect(0, 0, bboxW, bboxH), upi_);
+    return out_.Finish(maxSlots_, QRect(0, 0, bboxW, bboxH), upi_);
 }
 
 void EmfToWmf::Record(const EmfView& r) {
     // What the player finds damaged is left out here too.
     if (EmfRecordUse(r.type, r.size()) == RecordUse::Damaged) return;
     auto value = [&](std::uint16_t function) {
-        if (r.has(8, 4)) out_.add(function, {int(r.u32(8) & 0xFFFF)});
+        if (r.has(8, 4)) out_.Add(function, {int(r.u32(8) & 0xFFFF)});
     };
     auto colour = [&](std::uint16_t function) {
-        if (r.has(8, 4)) out_.add(function, WmfParams{}.dword(r.u32(8)));
+        if (r.has(8, 4)) out_.Add(function, WmfParams{}.dword(r.u32(8)));
     };
     auto point = [&](std::uint32_t at) { return QPointF(r.i32(at), r.i32(at + 4)); };
     switch (r.type) {
         case emr::SetMapMode:
-            if (r.has(8, 4)) mapping_.setMapMode(int(r.u32(8)));
+            if (r.has(8, 4)) mapping_.SetMapMode(int(r.u32(8)));
             return;
         case emr::SetWindowOrgEx:
-            if (r.has(8, 8)) mapping_.setWindowOrg(r.i32(8), r.i32(12));
+            if (r.has(8, 8)) mapping_.SetWindowOrg(r.i32(8), r.i32(12));
             return;
         case emr::SetViewportOrgEx:
-            if (r.has(8, 8)) mapping_.setViewportOrg(r.i32(8), r.i32(12));
+            if (r.has(8, 8)) mapping_.SetViewportOrg(r.i32(8), r.i32(12));
             return;
         case emr::SetWindowExtEx:
-            if (r.has(8, 8)) mapping_.setWindowExt(r.i32(8), r.i32(12));
+            if (r.has(8, 8)) mapping_.SetWindowExt(r.i32(8), r.i32(12));
             return;
         case emr::SetViewportExtEx:
-            if (r.has(8, 8)) mapping_.setViewportExt(r.i32(8), r.i32(12));
+            if (r.has(8, 8)) mapping_.SetViewportExt(r.i32(8), r.i32(12));
             return;
         case emr::ScaleWindowExtEx:
         case emr::ScaleViewportExtEx: {
             if (!r.has(8, 16)) return;
             const double xn = r.i32(8), xd = r.i32(12), yn = r.i32(16), yd = r.i32(20);
             if (r.type == emr::ScaleWindowExtEx)
-                mapping_.scaleWindowExt(xn, xd, yn, yd);
+                mapping_.ScaleWindowExt(xn, xd, yn, yd);
             else
-                mapping_.scaleViewportExt(xn, xd, yn, yd);
+                mapping_.ScaleViewportExt(xn, xd, yn, yd);
             return;
         }
         case emr::SetWorldTransform:
@@ -247,14 +247,14 @@ void EmfToWmf::Record(const EmfView& r) {
             if (!r.has(8, 24)) return;
             const QTransform t(r.f32(8), r.f32(12), r.f32(16), r.f32(20), r.f32(24), r.f32(28));
             if (r.type == emr::SetWorldTransform)
-                mapping_.setWorldTransform(t);
+                mapping_.SetWorldTransform(t);
             else if (r.has(32, 4))
-                mapping_.modifyWorldTransform(t, int(r.u32(32)));
+                mapping_.ModifyWorldTransform(t, int(r.u32(32)));
             return;
         }
         case emr::SaveDc:
             saved_.push_back({mapping_, position_});
-            out_.add(kSaveDc);
+            out_.Add(kSaveDc);
             return;
         case emr::RestoreDc: {
             const int rel = r.i32(8);
@@ -263,7 +263,7 @@ void EmfToWmf::Record(const EmfView& r) {
             mapping_ = saved_[*keep].mapping;
             position_ = saved_[*keep].position;
             saved_.resize(*keep);
-            out_.add(kRestoreDc, {rel});
+            out_.Add(kRestoreDc, {rel});
             return;
         }
 
@@ -306,7 +306,7 @@ void EmfToWmf::Record(const EmfView& r) {
             if (inPath_) return path_.push_back(ToDevice(QPolygonF{position_}));
             {
                 const QPoint p = Out(position_);
-                out_.add(kMoveTo, {p.y(), p.x()});
+                out_.Add(kMoveTo, {p.y(), p.x()});
             }
             return;
         case emr::LineTo: {
@@ -317,7 +317,7 @@ void EmfToWmf::Record(const EmfView& r) {
                 path_.back() << ToReference(to);
             } else {
                 const QPoint p = Out(to);
-                out_.add(kLineTo, {p.y(), p.x()});
+                out_.Add(kLineTo, {p.y(), p.x()});
             }
             position_ = to;
             return;
@@ -365,14 +365,14 @@ void EmfToWmf::Record(const EmfView& r) {
         case emr::SetPixelV: {
             if (!r.has(8, 12)) return;
             const QPoint p = Out(point(8));
-            out_.add(kSetPixel, WmfParams{}.dword(r.u32(16)).word(p.y()).word(p.x()));
+            out_.Add(kSetPixel, WmfParams{}.dword(r.u32(16)).word(p.y()).word(p.x()));
             return;
         }
         case emr::IntersectClipRect:
         case emr::ExcludeClipRect: {
             if (!r.has(8, 16)) return;
             const QPoint a = Out(point(8)), b = Out(point(16));
-            out_.add(r.type == emr::IntersectClipRect ? kIntersectClipRect : kExcludeClipRect,
+            out_.Add(r.type == emr::IntersectClipRect ? kIntersectClipRect : kExcludeClipRect,
                      {std::max(a.y(), b.y()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
                       std::min(a.x(), b.x())});
             return;
@@ -455,7 +455,7 @@ void EmfToWmf::CreatePen(const EmfView& r, bool extended) {
     handles_[handle] = slot;
     const int w = width <= 0 ? 0 : std::max(1, Clamp16(LenX(width)));
     // Cosmetic/geometric and the line-style array have no WMF form.
-    out_.add(kCreatePenIndirect, WmfParams{int(style & 0xFFFF), w, 0}.dword(colour));
+    out_.Add(kCreatePenIndirect, WmfParams{int(style & 0xFFFF), w, 0}.dword(colour));
 }
 
 void EmfToWmf::CreateBrush(const EmfView& r) {
@@ -465,7 +465,7 @@ void EmfToWmf::CreateBrush(const EmfView& r) {
     if (handles_.count(handle)) return;
     const int slot = NewSlot(Kind::kBrush);
     handles_[handle] = slot;
-    out_.add(kCreateBrushIndirect, WmfParams{int(r.u32(12))}.dword(r.u32(16)).word(int(r.u32(20))));
+    out_.Add(kCreateBrushIndirect, WmfParams{int(r.u32(12))}.dword(r.u32(16)).word(int(r.u32(20))));
 }
 
 QByteArray EmfToWmf::PackedDib(const EmfView& r, std::uint32_t offInfo, std::uint32_t cbInfo,
@@ -483,7 +483,7 @@ void EmfToWmf::CreatePatternBrush(const EmfView& r, bool mono) {
     const int slot = NewSlot(Kind::kBrush);
     handles_[handle] = slot;
     const int style = mono ? int(kBsPattern) : 5;  // BS_DIBPATTERN
-    out_.add(kDibCreatePatternBrush,
+    out_.Add(kDibCreatePatternBrush,
              WmfParams{style, mono ? 0 : int(r.u32(12) & 0xFFFF)}.bytes(dib));
 }
 
@@ -510,7 +510,7 @@ void EmfToWmf::CreateFont(const EmfView& r) {
     fonts_[handle] = font;
     QByteArray face = EncodeText(font.face, font.charset).left(31);
     face.append(QByteArray(32 - face.size(), '\0'));
-    out_.add(kCreateFontIndirect, WmfParams{}.bytes(font.logFont16).bytes(face));
+    out_.Add(kCreateFontIndirect, WmfParams{}.bytes(font.logFont16).bytes(face));
 }
 
 void EmfToWmf::SelectObject(const EmfView& r) {
@@ -526,14 +526,14 @@ void EmfToWmf::SelectObject(const EmfView& r) {
         if (stock <= kNullBrush) {
             kind = Kind::kBrush;
             slot = NewSlot(kind);
-            out_.add(kCreateBrushIndirect,
+            out_.Add(kCreateBrushIndirect,
                      WmfParams{stock == kNullBrush ? int(kBsNull) : int(kBsSolid)}
                          .dword(stock < kNullBrush ? kBrushColours[stock] : 0)
                          .word(0));
         } else if (stock <= kNullPen) {
             kind = Kind::kPen;
             slot = NewSlot(kind);
-            out_.add(kCreatePenIndirect,
+            out_.Add(kCreatePenIndirect,
                      WmfParams{int(stock == kNullPen ? kPsNull : kPsSolid), 0, 0}.dword(
                          stock == kWhitePen ? 0xFFFFFF : 0));
         } else if (stock >= kOemFixedFont && stock <= kDefaultGuiFont && stock != kDefaultPalette) {
@@ -544,7 +544,7 @@ void EmfToWmf::SelectObject(const EmfView& r) {
             WmfParams f{0, 0, 0, 0, 400};
             f.bytes(QByteArray(8, '\0'));
             currentFont_.logFont16 = f.data();
-            out_.add(kCreateFontIndirect, f.bytes(QByteArray("System").leftJustified(32, '\0')));
+            out_.Add(kCreateFontIndirect, f.bytes(QByteArray("System").leftJustified(32, '\0')));
         }
         if (slot < 0) return;
         Select(slot, kind);
@@ -587,14 +587,14 @@ void EmfToWmf::EmitPolygons(const std::vector<QPolygonF>& polys, bool closed, bo
         for (const auto& pts : mapped)
             for (const QPoint& q : pts)
                 p.word(q.x()).word(q.y());
-        out_.add(kPolyPolygon, p);
+        out_.Add(kPolyPolygon, p);
         return;
     }
     for (const auto& pts : mapped) {
         WmfParams p{int(pts.size())};
         for (const QPoint& q : pts)
             p.word(q.x()).word(q.y());
-        out_.add(closed ? kPolygon : kPolyline, p);
+        out_.Add(closed ? kPolygon : kPolyline, p);
     }
 }
 
@@ -684,11 +684,11 @@ void EmfToWmf::PathFill(const EmfView&, bool fill, bool stroke) {
     if (fill && !stroke) {
         // Fill without an outline: a null pen stands in for the drawing.
         const int pen = NewSlot(Kind::kOther);
-        out_.add(kCreatePenIndirect, WmfParams{5, 0, 0}.dword(0));
-        out_.add(kSaveDc);
-        out_.add(kSelectObject, {pen});
+        out_.Add(kCreatePenIndirect, WmfParams{5, 0, 0}.dword(0));
+        out_.Add(kSaveDc);
+        out_.Add(kSelectObject, {pen});
         EmitPolygons(figures, true, true);
-        out_.add(kRestoreDc, {-1});
+        out_.Add(kRestoreDc, {-1});
         FreeSlot(pen);
         return;
     }
@@ -708,26 +708,26 @@ void EmfToWmf::Clip(const QRegion& device, std::uint32_t mode) {
         const int b = Clamp16((r.bottom() + 1 - originPx_.y()) * ky_);
         return WmfParams{b, rr, t, l};
     };
-    if (mode == kRgnCopy) out_.add(kSelectClipRegion, {0});  // no region: clipping ends
+    if (mode == kRgnCopy) out_.Add(kSelectClipRegion, {0});  // no region: clipping ends
     if (mode == kRgnDiff) {
         int n = 0;
         for (const QRect& r : device) {
             if (++n > kMostRects) break;
-            out_.add(kExcludeClipRect, toWmf(r));
+            out_.Add(kExcludeClipRect, toWmf(r));
         }
         return;
     }
     if (mode != kRgnAnd && mode != kRgnCopy) return;  // union and xor have no rectangle form
     const QRect bounds = device.boundingRect();
     if (device.isEmpty()) {
-        out_.add(kIntersectClipRect, {0, 0, 0, 0});
+        out_.Add(kIntersectClipRect, {0, 0, 0, 0});
         return;
     }
-    out_.add(kIntersectClipRect, toWmf(bounds));
+    out_.Add(kIntersectClipRect, toWmf(bounds));
     const QRegion rest = QRegion(bounds) - device;
     if (rest.rectCount() > kMostRects) return;
     for (const QRect& r : rest)
-        out_.add(kExcludeClipRect, toWmf(r));
+        out_.Add(kExcludeClipRect, toWmf(r));
 }
 
 void EmfToWmf::ClipPath(const EmfView& r) {
@@ -753,7 +753,7 @@ void EmfToWmf::ClipRegionData(const EmfView& r) {
     if (!r.has(8, 8)) return;
     const std::uint32_t bytes = r.u32(8), mode = r.u32(12);
     if (bytes < 32 || !r.has(16, bytes)) {
-        if (mode == kRgnCopy) out_.add(kSelectClipRegion, {0});
+        if (mode == kRgnCopy) out_.Add(kSelectClipRegion, {0});
         return;
     }
     // Each rectangle is a union; past a few thousand the cost would grow too fast.
@@ -795,7 +795,7 @@ void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {
         p.word(Clamp16(LenY(r.i32(28)))).word(Clamp16(LenX(r.i32(24))));
     }
     p.word(b.y()).word(b.x()).word(a.y()).word(a.x());
-    out_.add(function, p);
+    out_.Add(function, p);
 }
 
 void EmfToWmf::Text(const EmfView& r, bool wide) {
@@ -862,7 +862,7 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     p.bytes(bytes);
     for (int d : byteDx)
         p.word(d);
-    if (!shiftJisCopy) return out_.add(kExtTextOut, p);
+    if (!shiftJisCopy) return out_.Add(kExtTextOut, p);
 
     QByteArray logFont = currentFont_.logFont16;
     if (logFont.size() != 18)
@@ -871,11 +871,11 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     QByteArray face = EncodeText(currentFont_.face, kShiftJisCharset).left(31);
     face.append(QByteArray(32 - face.size(), '\0'));
     const int slot = NewSlot(Kind::kOther);
-    out_.add(kCreateFontIndirect, WmfParams{}.bytes(logFont).bytes(face));
-    out_.add(kSaveDc);
-    out_.add(kSelectObject, {slot});
-    out_.add(kExtTextOut, p);
-    out_.add(kRestoreDc, {-1});
+    out_.Add(kCreateFontIndirect, WmfParams{}.bytes(logFont).bytes(face));
+    out_.Add(kSaveDc);
+    out_.Add(kSelectObject, {slot});
+    out_.Add(kExtTextOut, p);
+    out_.Add(kRestoreDc, {-1});
     FreeSlot(slot);
 }
 
@@ -887,13 +887,13 @@ void EmfToWmf::Blit(const EmfView& r) {
     const std::uint32_t rop = r.u32(40);
     const QByteArray dib = PackedDib(r, r.u32(84), r.u32(88), r.u32(92), r.u32(96));
     if (dib.isEmpty()) {
-        out_.add(
+        out_.Add(
             kPatBlt,
             WmfParams{}.dword(rop).word(b.y() - a.y()).word(b.x() - a.x()).word(a.y()).word(a.x()));
         return;
     }
     const int srcW = stretch ? r.i32(100) : r.i32(32), srcH = stretch ? r.i32(104) : r.i32(36);
-    out_.add(kDibStretchBlt, WmfParams{}
+    out_.Add(kDibStretchBlt, WmfParams{}
                                  .dword(rop)
                                  .word(srcH)
                                  .word(srcW)
@@ -914,7 +914,7 @@ void EmfToWmf::StretchDiBits(const EmfView& r) {
     if (dib.isEmpty()) return;
     const QPoint a = Out(QPointF(r.i32(24), r.i32(28)));
     const QPoint b = Out(QPointF(r.i32(24) + r.i32(72), r.i32(28) + r.i32(76)));
-    out_.add(kStretchDib, WmfParams{}
+    out_.Add(kStretchDib, WmfParams{}
                               .dword(r.u32(68))
                               .word(int(r.u32(64)))
                               .word(r.i32(44))
@@ -937,7 +937,7 @@ void EmfToWmf::SetDiBitsToDevice(const EmfView& r) {
     if (dib.isEmpty()) return;
     const QPoint a = Out(QPointF(r.i32(24), r.i32(28)));
     const int w = Clamp16(r.i32(40) * kx_), h = Clamp16(r.i32(44) * ky_);
-    out_.add(kStretchDib, WmfParams{}
+    out_.Add(kStretchDib, WmfParams{}
                               .dword(kSrcCopy)
                               .word(int(r.u32(64)))
                               .word(r.i32(44))
@@ -956,7 +956,7 @@ void EmfToWmf::SetDiBitsToDevice(const EmfView& r) {
 std::optional<QByteArray> ConvertEmfToPlaceableWmf(const QByteArray& emf, int unitsPerInch,
                                                    QString* why) {
     EmfToWmf converter(emf, unitsPerInch);
-    return converter.run(why);
+    return converter.Run(why);
 }
 
 }  // namespace mf

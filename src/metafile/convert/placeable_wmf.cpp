@@ -24,11 +24,11 @@ qint16 Clamp16(double v) {
 QByteArray WmfWithBitmap(const QImage& image, const QSize& size) {
     const int w = image.width(), h = image.height();
     wmf::WmfWriter out;
-    out.add(wmf::kSetMapMode, {kMmAnisotropic});
-    out.add(wmf::kSetWindowOrg, {0, 0});
-    out.add(wmf::kSetWindowExt, {Clamp16(size.height()), Clamp16(size.width())});
+    out.Add(wmf::kSetMapMode, {kMmAnisotropic});
+    out.Add(wmf::kSetWindowOrg, {0, 0});
+    out.Add(wmf::kSetWindowExt, {Clamp16(size.height()), Clamp16(size.width())});
     // rop, usage, source and destination rectangles, then the DIB
-    out.add(wmf::kStretchDib, wmf::WmfParams{}
+    out.Add(wmf::kStretchDib, wmf::WmfParams{}
                                   .dword(kSrcCopy)
                                   .word(kDibRgbColors)
                                   .word(Clamp16(h))
@@ -40,7 +40,7 @@ QByteArray WmfWithBitmap(const QImage& image, const QSize& size) {
                                   .word(0)
                                   .word(0)
                                   .bytes(PackedDib24(image)));
-    return out.finish(0);
+    return out.Finish(0);
 }
 
 QByteArray PlaceableWmfFor(const Picture& picture) {

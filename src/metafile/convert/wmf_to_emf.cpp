@@ -71,11 +71,11 @@ public:
         budget_ = 16 * 1024 * 1024 + 8 * qint64(wmf.size());
     }
 
-    QByteArray run() {
+    QByteArray Run() {
         InitialMapping();
         RecordReader reader(wmf_, header_.firstRecord);
         Record r;
-        while (reader.next(r)) {
+        while (reader.Next(r)) {
             Convert(r);
             if (written_ > budget_) break;
         }
@@ -83,7 +83,7 @@ public:
             const std::uint16_t f = reader.damagedFunction();
             Skipped(f, FunctionName(f), SkipReason::Damaged);
         }
-        return out_.finish(framePx_, frameHmm_);
+        return out_.Finish(framePx_, frameHmm_);
     }
 
 private:
@@ -98,7 +98,7 @@ private:
     }
 
     void Add(const EmfRecord& rec) {
-        out_.add(rec);
+        out_.Add(rec);
         written_ += 8 + rec.payload().size();
     }
 
@@ -144,7 +144,7 @@ private:
         if (slot < 0) return -1;
         slots_[size_t(slot)] = Slot{};
         slots_[size_t(slot)].kind = Slot::kObject;
-        out_.noteHandle(std::uint32_t(slot + 1));
+        out_.NoteHandle(std::uint32_t(slot + 1));
         return slot;
     }
 
@@ -825,7 +825,7 @@ std::optional<QByteArray> ConvertWmfToEmf(const QByteArray& wmf, QString* why,
     const auto info = ReadWmfInfo(wmf, why);
     if (!info) return std::nullopt;
     WmfConverter converter(wmf, *header, *info, skipped);
-    return converter.run();
+    return converter.Run();
 }
 
 }  // namespace mf

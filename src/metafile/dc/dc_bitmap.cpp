@@ -63,7 +63,7 @@ void PaintWhere(QImage& image, QRgb paint, bool onWhite) {
 
 }  // namespace
 
-void DeviceContext::bitmap(const BitmapCall& call) {
+void DeviceContext::Bitmap(const BitmapCall& call) {
     const QTransform& m = toDevice();
     QPainterPath destPath;
     destPath.addRect(call.dest.normalized());
@@ -80,28 +80,28 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         switch (code) {
             case 0x00:
                 solid.color = Qt::black;
-                fillDevice(destDevice, solid);
+                FillDevice(destDevice, solid);
                 break;
             case 0xFF:
                 solid.color = Qt::white;
-                fillDevice(destDevice, solid);
+                FillDevice(destDevice, solid);
                 break;
             case 0x55:
-                fillDevice(destDevice, solid, Blend::NotDest);
+                FillDevice(destDevice, solid, Blend::NotDest);
                 break;  // DSTINVERT
             case 0xAA:
                 break;  // destination
             case 0x5A:
-                fillDevice(destDevice, st_.brush, Blend::Xor);
+                FillDevice(destDevice, st_.brush, Blend::Xor);
                 break;  // PATINVERT
             case 0xA0:
-                fillDevice(destDevice, st_.brush, Blend::And);
+                FillDevice(destDevice, st_.brush, Blend::And);
                 break;  // DPa
             case 0xFA:
-                fillDevice(destDevice, st_.brush, Blend::Or);
+                FillDevice(destDevice, st_.brush, Blend::Or);
                 break;  // DPo
             default:
-                fillDevice(destDevice, st_.brush);
+                FillDevice(destDevice, st_.brush);
                 break;  // PATCOPY
         }
         st_.rop2 = rop2;
@@ -147,7 +147,7 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         const QSize size(std::max(1, int(std::lround(shown.width()))),
                          std::max(1, int(std::lround(shown.height()))));
         if (double(size.width()) * size.height() > kMaxBitmapPixels) return;
-        image = decode(dib, part, size, averaging);
+        image = Decode(dib, part, size, averaging);
         if (image.isNull()) return;
         if (flipX || flipY) image = image.mirrored(flipX, flipY);
         imageToDevice =
@@ -162,7 +162,7 @@ void DeviceContext::bitmap(const BitmapCall& call) {
             std::hypot(setup_.deviceBounds.width(), setup_.deviceBounds.height()) * 2;
         const QSize size(std::clamp(int(std::lround(w)), 1, int(cap) + 1),
                          std::clamp(int(std::lround(h)), 1, int(cap) + 1));
-        image = decode(dib, src, size, averaging);
+        image = Decode(dib, src, size, averaging);
         if (image.isNull()) return;
         imageToDevice = QTransform::fromScale(call.dest.width() / size.width(),
                                               call.dest.height() / size.height()) *
@@ -221,10 +221,10 @@ void DeviceContext::bitmap(const BitmapCall& call) {
         default:
             break;
     }
-    out().drawImage(image, imageToDevice, blend);
+    out().DrawImage(image, imageToDevice, blend);
 }
 
-QImage DeviceContext::decode(const DibView& dib, const QRect& part, const QSize& size,
+QImage DeviceContext::Decode(const DibView& dib, const QRect& part, const QSize& size,
                              bool averaging) {
     if (collecting_) {
         jobs_.push_back({dib, part, size, averaging, QImage()});
@@ -243,7 +243,7 @@ QImage DeviceContext::decode(const DibView& dib, const QRect& part, const QSize&
     return DecodeDibScaled(dib, part, size, averaging);
 }
 
-void DeviceContext::gradientRect(const QRectF& logical, const QColor& c0, const QColor& c1,
+void DeviceContext::GradientRect(const QRectF& logical, const QColor& c0, const QColor& c1,
                                  bool vertical) {
     if (collecting_) return;
     QPainterPath p;
@@ -254,10 +254,10 @@ void DeviceContext::gradientRect(const QRectF& logical, const QColor& c0, const 
     QLinearGradient g(a, b);
     g.setColorAt(0, c0);
     g.setColorAt(1, c1);
-    out().fillPath(m.map(p), QBrush(g), Blend::Copy);
+    out().FillPath(m.map(p), QBrush(g), Blend::Copy);
 }
 
-void DeviceContext::gradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
+void DeviceContext::GradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
                                      const QColor& c2) {
     if (collecting_ || logical.size() != 3) return;
     const QPolygonF d = toDevice().map(logical);
@@ -291,7 +291,7 @@ void DeviceContext::gradientTriangle(const QPolygonF& logical, const QColor& c0,
                      mix(c0.blue(), c1.blue(), c2.blue()));
         }
     }
-    out().drawImage(img, QTransform::fromTranslate(area.left(), area.top()), Blend::Copy);
+    out().DrawImage(img, QTransform::fromTranslate(area.left(), area.top()), Blend::Copy);
 }
 
 }  // namespace mf

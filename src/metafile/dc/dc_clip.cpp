@@ -23,52 +23,52 @@ QPainterPath RectPath(const QRectF& r) {
 
 }  // namespace
 
-void DeviceContext::beginPath() {
+void DeviceContext::BeginPath() {
     inPath_ = true;
     pathReady_ = false;
     path_ = QPainterPath();
 }
 
-void DeviceContext::endPath() {
+void DeviceContext::EndPath() {
     if (!inPath_) return;
     inPath_ = false;
     pathReady_ = true;
 }
 
-void DeviceContext::closeFigure() {
+void DeviceContext::CloseFigure() {
     if (inPath_) path_.closeSubpath();
 }
 
-void DeviceContext::abortPath() {
+void DeviceContext::AbortPath() {
     inPath_ = false;
     pathReady_ = false;
     path_ = QPainterPath();
 }
 
-void DeviceContext::fillPath() {
+void DeviceContext::FillPath() {
     if (!pathReady_) return;
     QPainterPath p = path_;
     p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
-    fillDevice(p, st_.brush);
-    abortPath();
+    FillDevice(p, st_.brush);
+    AbortPath();
 }
 
-void DeviceContext::strokePath() {
+void DeviceContext::StrokePath() {
     if (!pathReady_) return;
-    strokeDevice(path_);
-    abortPath();
+    StrokeDevice(path_);
+    AbortPath();
 }
 
-void DeviceContext::strokeAndFillPath() {
+void DeviceContext::StrokeAndFillPath() {
     if (!pathReady_) return;
     QPainterPath p = path_;
     p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
-    fillDevice(p, st_.brush);
-    strokeDevice(path_);
-    abortPath();
+    FillDevice(p, st_.brush);
+    StrokeDevice(path_);
+    AbortPath();
 }
 
-void DeviceContext::flattenPath() {
+void DeviceContext::FlattenPath() {
     if (!pathReady_) return;
     QPainterPath flat;
     for (const QPolygonF& poly : path_.toSubpathPolygons()) {
@@ -77,20 +77,20 @@ void DeviceContext::flattenPath() {
     path_ = flat;
 }
 
-void DeviceContext::widenPath() {
+void DeviceContext::WidenPath() {
     if (!pathReady_) return;
     QPen pen;
-    if (!penFor(&pen, path_)) return;
+    if (!PenFor(&pen, path_)) return;
     QPainterPathStroker stroker(pen);
     path_ = stroker.createStroke(path_);
 }
 
-void DeviceContext::selectClipPath(int mode) {
+void DeviceContext::SelectClipPath(int mode) {
     if (!pathReady_) return;
     QPainterPath p = path_;
     p.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
-    combineClip(p, mode);
-    abortPath();
+    CombineClip(p, mode);
+    AbortPath();
 }
 
 std::optional<QPainterPath> DeviceContext::effectiveClip() const {
@@ -105,23 +105,23 @@ std::optional<QPainterPath> DeviceContext::effectiveClip() const {
     return clip->intersected(*st_.metaClip);
 }
 
-void DeviceContext::applyClip() {
+void DeviceContext::ApplyClip() {
     clipDirty_ = false;
     std::optional<QPainterPath> clip = effectiveClip();
     if (clipSent_ && clip.has_value() == lastClipSent_.has_value() &&
         (!clip || *clip == *lastClipSent_))
         return;
-    out_.setClip(clip);
+    out_.SetClip(clip);
     lastClipSent_ = std::move(clip);
     clipSent_ = true;
 }
 
 DrawOutput& DeviceContext::out() {
-    if (clipDirty_ && !collecting_) applyClip();
+    if (clipDirty_ && !collecting_) ApplyClip();
     return out_;
 }
 
-void DeviceContext::setClip(std::optional<QPainterPath> clip) {
+void DeviceContext::SetClip(std::optional<QPainterPath> clip) {
     // A path grown beyond reason by many region operations is replaced by
     // its bounds rather than slowing every later operation down.
     if (clip && clip->elementCount() > kMaxClipElements) {
@@ -134,7 +134,7 @@ void DeviceContext::setClip(std::optional<QPainterPath> clip) {
     clipDirty_ = true;
 }
 
-void DeviceContext::setClipRegion(const QRegion& region) {
+void DeviceContext::SetClipRegion(const QRegion& region) {
     st_.clipRegion = region;
     st_.clip.reset();
     clipDirty_ = true;
@@ -192,7 +192,7 @@ std::optional<QRegion> RectilinearToRegion(const QPainterPath& path) {
 
 }  // namespace
 
-void DeviceContext::combineClip(const QPainterPath& path, int mode) {
+void DeviceContext::CombineClip(const QPainterPath& path, int mode) {
     // "No clip" stands for the whole device; a generous rectangle around the
     // output area stands in for it where an operation needs its shape.
     const QRectF everything = setup_.deviceBounds.adjusted(-1e5, -1e5, 1e5, 1e5);
@@ -211,15 +211,15 @@ void DeviceContext::combineClip(const QPainterPath& path, int mode) {
         if (auto added = RectsToRegion(path)) {
             switch (mode) {
                 case kRgnAnd:
-                    return setClipRegion(*currentRegion & *added);
+                    return SetClipRegion(*currentRegion & *added);
                 case kRgnOr:
-                    return setClipRegion(*currentRegion | *added);
+                    return SetClipRegion(*currentRegion | *added);
                 case kRgnXor:
-                    return setClipRegion(*currentRegion ^ *added);
+                    return SetClipRegion(*currentRegion ^ *added);
                 case kRgnDiff:
-                    return setClipRegion(*currentRegion - *added);
+                    return SetClipRegion(*currentRegion - *added);
                 default:
-                    return setClipRegion(*added);
+                    return SetClipRegion(*added);
             }
         }
     }
@@ -233,77 +233,77 @@ void DeviceContext::combineClip(const QPainterPath& path, int mode) {
     }
     switch (mode) {
         case kRgnAnd: {
-            if (none) return setClip(path);
+            if (none) return SetClip(path);
             const auto a = PathAsRect(current), b = PathAsRect(path);
-            if (a && b) return setClip(RectPath(a->intersected(*b)));
-            return setClip(current.intersected(path));
+            if (a && b) return SetClip(RectPath(a->intersected(*b)));
+            return SetClip(current.intersected(path));
         }
         case kRgnOr:
-            return setClip(current.united(path));
+            return SetClip(current.united(path));
         case kRgnXor:
-            return setClip(current.subtracted(path).united(path.subtracted(current)));
+            return SetClip(current.subtracted(path).united(path.subtracted(current)));
         case kRgnDiff:
-            return setClip(current.subtracted(path));
+            return SetClip(current.subtracted(path));
         default:
-            return setClip(path);
+            return SetClip(path);
     }
 }
 
-void DeviceContext::intersectClipRect(const QRectF& logical) {
-    combineClip(toDevice().map(RectPath(logical.normalized())), kRgnAnd);
+void DeviceContext::IntersectClipRect(const QRectF& logical) {
+    CombineClip(toDevice().map(RectPath(logical.normalized())), kRgnAnd);
 }
 
-void DeviceContext::excludeClipRect(const QRectF& logical) {
-    combineClip(toDevice().map(RectPath(logical.normalized())), kRgnDiff);
+void DeviceContext::ExcludeClipRect(const QRectF& logical) {
+    CombineClip(toDevice().map(RectPath(logical.normalized())), kRgnDiff);
 }
 
-void DeviceContext::offsetClip(double dx, double dy) {
+void DeviceContext::OffsetClip(double dx, double dy) {
     const QTransform& t = toDevice();
     const QPointF d = t.map(QPointF(dx, dy)) - t.map(QPointF(0, 0));
     if (st_.clipRegion) {
         if (std::fabs(d.x()) < 1e7 && std::fabs(d.y()) < 1e7)
-            setClipRegion(
+            SetClipRegion(
                 st_.clipRegion->translated(int(std::lround(d.x())), int(std::lround(d.y()))));
         return;
     }
-    if (st_.clip) setClip(st_.clip->translated(d));
+    if (st_.clip) SetClip(st_.clip->translated(d));
 }
 
-QPainterPath DeviceContext::regionToDevice(const QPainterPath& refRegion) const {
+QPainterPath DeviceContext::RegionToDevice(const QPainterPath& refRegion) const {
     return setup_.refToDevice.map(refRegion);
 }
 
-void DeviceContext::selectClipRegion(const std::optional<QPainterPath>& region, int mode) {
+void DeviceContext::SelectClipRegion(const std::optional<QPainterPath>& region, int mode) {
     if (!region) {
-        if (mode == kRgnCopy) setClip(std::nullopt);
+        if (mode == kRgnCopy) SetClip(std::nullopt);
         return;
     }
-    combineClip(regionToDevice(*region), mode);
+    CombineClip(RegionToDevice(*region), mode);
 }
 
-void DeviceContext::setMetaRegion() {
+void DeviceContext::SetMetaRegion() {
     st_.metaClip = effectiveClip();
     st_.clip.reset();
     st_.clipRegion.reset();
     clipDirty_ = true;
 }
 
-void DeviceContext::fillRegion(const QPainterPath& region, const LogBrush& brush) {
-    fillDevice(regionToDevice(region), brush);
+void DeviceContext::FillRegion(const QPainterPath& region, const LogBrush& brush) {
+    FillDevice(RegionToDevice(region), brush);
 }
 
-void DeviceContext::paintRegion(const QPainterPath& region) {
-    fillDevice(regionToDevice(region), st_.brush);
+void DeviceContext::PaintRegion(const QPainterPath& region) {
+    FillDevice(RegionToDevice(region), st_.brush);
 }
 
-void DeviceContext::invertRegion(const QPainterPath& region) {
+void DeviceContext::InvertRegion(const QPainterPath& region) {
     if (collecting_) return;
-    out().fillPath(regionToDevice(region), QBrush(Qt::black), Blend::NotDest);
+    out().FillPath(RegionToDevice(region), QBrush(Qt::black), Blend::NotDest);
 }
 
-void DeviceContext::frameRegion(const QPainterPath& region, const LogBrush& brush, double w,
+void DeviceContext::FrameRegion(const QPainterPath& region, const LogBrush& brush, double w,
                                 double h) {
-    const QPainterPath device = regionToDevice(region);
+    const QPainterPath device = RegionToDevice(region);
     const QTransform& t = toDevice();
     const double dw = std::max(1.0, std::fabs(w * std::hypot(t.m11(), t.m12())));
     const double dh = std::max(1.0, std::fabs(h * std::hypot(t.m21(), t.m22())));
@@ -311,7 +311,7 @@ void DeviceContext::frameRegion(const QPainterPath& region, const LogBrush& brus
                              .intersected(device.translated(-dw, 0))
                              .intersected(device.translated(0, dh))
                              .intersected(device.translated(0, -dh));
-    fillDevice(device.subtracted(inner), brush);
+    FillDevice(device.subtracted(inner), brush);
 }
 
 }  // namespace mf

@@ -25,77 +25,77 @@ const QTransform& DeviceContext::toDevice() {
     return xf_;
 }
 
-void DeviceContext::mappingChanged() {
+void DeviceContext::MappingChanged() {
     xfDirty_ = true;
 }
 
-void DeviceContext::setMapMode(int mode) {
-    st_.mapping.setMapMode(mode);
-    mappingChanged();
+void DeviceContext::SetMapMode(int mode) {
+    st_.mapping.SetMapMode(mode);
+    MappingChanged();
 }
 
-void DeviceContext::setWindowOrg(double x, double y) {
-    st_.mapping.setWindowOrg(x, y);
-    mappingChanged();
+void DeviceContext::SetWindowOrg(double x, double y) {
+    st_.mapping.SetWindowOrg(x, y);
+    MappingChanged();
 }
 
-void DeviceContext::setViewportOrg(double x, double y) {
-    st_.mapping.setViewportOrg(x, y);
-    mappingChanged();
+void DeviceContext::SetViewportOrg(double x, double y) {
+    st_.mapping.SetViewportOrg(x, y);
+    MappingChanged();
 }
 
-void DeviceContext::setWindowExt(double x, double y) {
-    st_.mapping.setWindowExt(x, y);
-    mappingChanged();
+void DeviceContext::SetWindowExt(double x, double y) {
+    st_.mapping.SetWindowExt(x, y);
+    MappingChanged();
 }
 
-void DeviceContext::setViewportExt(double x, double y) {
-    st_.mapping.setViewportExt(x, y);
-    mappingChanged();
+void DeviceContext::SetViewportExt(double x, double y) {
+    st_.mapping.SetViewportExt(x, y);
+    MappingChanged();
 }
 
-void DeviceContext::scaleWindowExt(double xNum, double xDen, double yNum, double yDen) {
-    st_.mapping.scaleWindowExt(xNum, xDen, yNum, yDen);
-    mappingChanged();
+void DeviceContext::ScaleWindowExt(double xNum, double xDen, double yNum, double yDen) {
+    st_.mapping.ScaleWindowExt(xNum, xDen, yNum, yDen);
+    MappingChanged();
 }
 
-void DeviceContext::scaleViewportExt(double xNum, double xDen, double yNum, double yDen) {
-    st_.mapping.scaleViewportExt(xNum, xDen, yNum, yDen);
-    mappingChanged();
+void DeviceContext::ScaleViewportExt(double xNum, double xDen, double yNum, double yDen) {
+    st_.mapping.ScaleViewportExt(xNum, xDen, yNum, yDen);
+    MappingChanged();
 }
 
-void DeviceContext::setWorldTransform(const QTransform& t) {
-    st_.mapping.setWorldTransform(t);
-    mappingChanged();
+void DeviceContext::SetWorldTransform(const QTransform& t) {
+    st_.mapping.SetWorldTransform(t);
+    MappingChanged();
 }
 
-void DeviceContext::modifyWorldTransform(const QTransform& t, int mode) {
-    st_.mapping.modifyWorldTransform(t, mode);
-    mappingChanged();
+void DeviceContext::ModifyWorldTransform(const QTransform& t, int mode) {
+    st_.mapping.ModifyWorldTransform(t, mode);
+    MappingChanged();
 }
 
-void DeviceContext::saveDc() {
+void DeviceContext::SaveDc() {
     if (saved_.size() >= kMaxSavedStates) saved_.erase(saved_.begin());
     saved_.push_back(st_);
 }
 
-void DeviceContext::restoreDc(int relative) {
+void DeviceContext::RestoreDc(int relative) {
     const std::optional<std::size_t> keep = RestoredDepth(relative, saved_.size());
     if (!keep) return;
     st_ = saved_[*keep];
     saved_.resize(*keep);
-    mappingChanged();
+    MappingChanged();
     clipDirty_ = true;
 }
 
-void DeviceContext::createObject(std::uint32_t index, GdiObject object) {
+void DeviceContext::CreateObject(std::uint32_t index, GdiObject object) {
     // Index 0 is reserved for the metafile itself; the table is as large as
     // the header says, and never larger than the records can fill.
     if (index == 0 || index >= setup_.objectSlots) return;
     objects_[index] = std::move(object);
 }
 
-void DeviceContext::deleteObject(std::uint32_t index) {
+void DeviceContext::DeleteObject(std::uint32_t index) {
     objects_.erase(index);
 }
 
@@ -117,7 +117,7 @@ const LogBrush* DeviceContext::brushAt(std::uint32_t index) const {
     return std::get_if<LogBrush>(&it->second);
 }
 
-void DeviceContext::selectPalette(std::uint32_t index) {
+void DeviceContext::SelectPalette(std::uint32_t index) {
     if (index == (kStockObject | kDefaultPalette)) {
         palette_.clear();
         return;
@@ -141,7 +141,7 @@ QColor DeviceContext::color(std::uint32_t ref) const {
     return QColor(kDefault[index < 20 ? index : 0]);
 }
 
-void DeviceContext::selectObject(std::uint32_t index) {
+void DeviceContext::SelectObject(std::uint32_t index) {
     if (index & kStockObject) {
         const std::uint32_t n = index & ~kStockObject;
         if (n <= kNullBrush) {

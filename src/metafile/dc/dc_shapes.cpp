@@ -45,13 +45,13 @@ Qt::BrushStyle HatchStyle(std::uint32_t hatch) {
 
 }  // namespace
 
-bool DeviceContext::workTooLarge(const QRectF& b) const {
+bool DeviceContext::WorkTooLarge(const QRectF& b) const {
     const QRectF area = setup_.deviceBounds;
     const double span = std::max(area.width(), area.height()) + 1;
     return b.width() > span * 64 || b.height() > span * 64;
 }
 
-Blend DeviceContext::blendFor(QColor* color) const {
+Blend DeviceContext::BlendFor(QColor* color) const {
     // The sixteen binary raster operations of GDI, each one Qt has.
     switch (st_.rop2) {
         case 1:
@@ -90,28 +90,28 @@ Blend DeviceContext::blendFor(QColor* color) const {
     }
 }
 
-void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush,
+void DeviceContext::FillDevice(const QPainterPath& device, const LogBrush& brush,
                                std::optional<Blend> forced) {
     if (collecting_ || brush.style == kBsNull || st_.rop2 == 11) return;  // R2_NOP
     QColor color = brush.color;
     switch (brush.style) {
         case kBsSolid: {
-            const Blend blend = blendFor(&color);
-            out().fillPath(device, QBrush(color), forced.value_or(blend));
+            const Blend blend = BlendFor(&color);
+            out().FillPath(device, QBrush(color), forced.value_or(blend));
             return;
         }
         case kBsHatched: {
             if (st_.bkMode == kOpaque) {
                 QColor bk = st_.bkColor;
-                out().fillPath(device, QBrush(bk), blendFor(&bk));
+                out().FillPath(device, QBrush(bk), BlendFor(&bk));
             }
-            const Blend blend = blendFor(&color);
-            out().fillPath(device, QBrush(color, HatchStyle(brush.hatch)), forced.value_or(blend));
+            const Blend blend = BlendFor(&color);
+            out().FillPath(device, QBrush(color, HatchStyle(brush.hatch)), forced.value_or(blend));
             return;
         }
         default: {
             if (brush.pattern.isNull()) {
-                out().fillPath(device, QBrush(color), Blend::Copy);
+                out().FillPath(device, QBrush(color), Blend::Copy);
                 return;
             }
             QImage pattern = brush.pattern;
@@ -127,7 +127,7 @@ void DeviceContext::fillDevice(const QPainterPath& device, const LogBrush& brush
                 }
             }
             QColor dummy = Qt::black;
-            out().fillPath(device, QBrush(pattern), forced.value_or(blendFor(&dummy)));
+            out().FillPath(device, QBrush(pattern), forced.value_or(BlendFor(&dummy)));
             return;
         }
     }
@@ -141,7 +141,7 @@ double DeviceContext::penWidthDevice() const {
     return st_.pen.width * scale;
 }
 
-bool DeviceContext::penFor(QPen* pen, const QPainterPath& device) const {
+bool DeviceContext::PenFor(QPen* pen, const QPainterPath& device) const {
     const LogPen& lp = st_.pen;
     if (lp.isNull()) return false;
     const std::uint32_t style = lp.style & kPsStyleMask;
@@ -230,11 +230,11 @@ bool DeviceContext::penFor(QPen* pen, const QPainterPath& device) const {
     return true;
 }
 
-void DeviceContext::strokeDevice(const QPainterPath& device) {
+void DeviceContext::StrokeDevice(const QPainterPath& device) {
     QPen pen;
-    if (collecting_ || st_.rop2 == 11 || !penFor(&pen, device)) return;
+    if (collecting_ || st_.rop2 == 11 || !PenFor(&pen, device)) return;
     QColor color = pen.color();
-    const Blend blend = blendFor(&color);
+    const Blend blend = BlendFor(&color);
     pen.setColor(color);
     if (st_.bkMode == kOpaque && pen.style() == Qt::CustomDashLine && !st_.pen.isGeometric()) {
         // Opaque background fills the gaps of styled cosmetic lines.
@@ -242,12 +242,12 @@ void DeviceContext::strokeDevice(const QPainterPath& device) {
         gaps.setStyle(Qt::SolidLine);
         QColor bk = st_.bkColor;
         gaps.setColor(bk);
-        out().strokePath(device, gaps, blendFor(&bk));
+        out().StrokePath(device, gaps, BlendFor(&bk));
     }
-    out().strokePath(device, pen, blend);
+    out().StrokePath(device, pen, blend);
 }
 
-void DeviceContext::shape(const QPainterPath& logical, bool fill, bool stroke) {
+void DeviceContext::Shape(const QPainterPath& logical, bool fill, bool stroke) {
     QPainterPath device = toDevice().map(logical);
     if (inPath_) {
         path_.addPath(device);
@@ -255,17 +255,17 @@ void DeviceContext::shape(const QPainterPath& logical, bool fill, bool stroke) {
     }
     if (fill) {
         device.setFillRule(st_.polyFillMode == kAlternate ? Qt::OddEvenFill : Qt::WindingFill);
-        fillDevice(device, st_.brush);
+        FillDevice(device, st_.brush);
     }
-    if (stroke) strokeDevice(device);
+    if (stroke) StrokeDevice(device);
 }
 
-void DeviceContext::moveTo(const QPointF& p) {
+void DeviceContext::MoveTo(const QPointF& p) {
     st_.current = p;
     if (inPath_) path_.moveTo(toDevice().map(p));
 }
 
-void DeviceContext::lineTo(const QPointF& p) {
+void DeviceContext::LineTo(const QPointF& p) {
     if (inPath_) {
         if (path_.elementCount() == 0) path_.moveTo(toDevice().map(st_.current));
         path_.lineTo(toDevice().map(p));
@@ -273,17 +273,17 @@ void DeviceContext::lineTo(const QPointF& p) {
         QPainterPath line;
         line.moveTo(st_.current);
         line.lineTo(p);
-        shape(line, false, true);
+        Shape(line, false, true);
     }
     st_.current = p;
 }
 
-void DeviceContext::polyline(const QPolygonF& pts) {
+void DeviceContext::Polyline(const QPolygonF& pts) {
     if (pts.size() < 2 && !inPath_) return;
-    shape(OpenPath(pts), false, true);
+    Shape(OpenPath(pts), false, true);
 }
 
-void DeviceContext::polylineTo(const QPolygonF& pts) {
+void DeviceContext::PolylineTo(const QPolygonF& pts) {
     if (pts.isEmpty()) return;
     if (inPath_) {
         if (path_.elementCount() == 0) path_.moveTo(toDevice().map(st_.current));
@@ -293,41 +293,41 @@ void DeviceContext::polylineTo(const QPolygonF& pts) {
         QPolygonF all;
         all.reserve(pts.size() + 1);
         all << st_.current << pts;
-        shape(OpenPath(all), false, true);
+        Shape(OpenPath(all), false, true);
     }
     st_.current = pts.last();
 }
 
-void DeviceContext::polygon(const QPolygonF& pts) {
+void DeviceContext::Polygon(const QPolygonF& pts) {
     if (pts.size() < 2) return;
     QPainterPath p = OpenPath(pts);
     p.closeSubpath();
-    shape(p, true, true);
+    Shape(p, true, true);
 }
 
-void DeviceContext::polyPolyline(const std::vector<QPolygonF>& lines) {
+void DeviceContext::PolyPolyline(const std::vector<QPolygonF>& lines) {
     QPainterPath p;
     for (const QPolygonF& l : lines)
         p.addPath(OpenPath(l));
-    shape(p, false, true);
+    Shape(p, false, true);
 }
 
-void DeviceContext::polyPolygon(const std::vector<QPolygonF>& polys) {
+void DeviceContext::PolyPolygon(const std::vector<QPolygonF>& polys) {
     QPainterPath p;
     for (const QPolygonF& poly : polys) {
         if (poly.size() < 2) continue;
         p.addPath(OpenPath(poly));
         p.closeSubpath();
     }
-    shape(p, true, true);
+    Shape(p, true, true);
 }
 
-void DeviceContext::polyBezier(const QPolygonF& pts) {
+void DeviceContext::PolyBezier(const QPolygonF& pts) {
     if (pts.size() < 4) return;
-    shape(BezierPath(pts[0], pts, 1), false, true);
+    Shape(BezierPath(pts[0], pts, 1), false, true);
 }
 
-void DeviceContext::polyBezierTo(const QPolygonF& pts) {
+void DeviceContext::PolyBezierTo(const QPolygonF& pts) {
     if (pts.size() < 3) return;
     const qsizetype usable = pts.size() - pts.size() % 3;
     if (inPath_) {
@@ -336,12 +336,12 @@ void DeviceContext::polyBezierTo(const QPolygonF& pts) {
         for (qsizetype i = 0; i + 2 < usable; i += 3)
             path_.cubicTo(t.map(pts[i]), t.map(pts[i + 1]), t.map(pts[i + 2]));
     } else {
-        shape(BezierPath(st_.current, pts, 0), false, true);
+        Shape(BezierPath(st_.current, pts, 0), false, true);
     }
     st_.current = pts[usable - 1];
 }
 
-void DeviceContext::polyDraw(const QPolygonF& pts, const std::vector<std::uint8_t>& types) {
+void DeviceContext::PolyDraw(const QPolygonF& pts, const std::vector<std::uint8_t>& types) {
     QPainterPath p;
     p.moveTo(st_.current);
     QPointF figureStart = st_.current;
@@ -360,28 +360,28 @@ void DeviceContext::polyDraw(const QPolygonF& pts, const std::vector<std::uint8_
         st_.current = std::size_t(i) < types.size() && i < pts.size() ? pts[i] : st_.current;
     }
     (void)figureStart;
-    shape(p, false, true);
+    Shape(p, false, true);
 }
 
-void DeviceContext::rectangle(const QRectF& r) {
+void DeviceContext::Rectangle(const QRectF& r) {
     QPainterPath p;
     p.addRect(r.normalized());
-    shape(p, true, true);
+    Shape(p, true, true);
 }
 
-void DeviceContext::roundRect(const QRectF& r, const QSizeF& corner) {
+void DeviceContext::RoundRect(const QRectF& r, const QSizeF& corner) {
     QPainterPath p;
     p.addRoundedRect(r.normalized(), std::fabs(corner.width()) / 2, std::fabs(corner.height()) / 2);
-    shape(p, true, true);
+    Shape(p, true, true);
 }
 
-void DeviceContext::ellipse(const QRectF& r) {
+void DeviceContext::Ellipse(const QRectF& r) {
     QPainterPath p;
     p.addEllipse(r.normalized());
-    shape(p, true, true);
+    Shape(p, true, true);
 }
 
-QPainterPath DeviceContext::arcPath(const QRectF& boxIn, const QPointF& start, const QPointF& end,
+QPainterPath DeviceContext::ArcPath(const QRectF& boxIn, const QPointF& start, const QPointF& end,
                                     ArcKind kind, bool lineFromCurrent) const {
     const QRectF box = boxIn.normalized();
     const QPointF c = box.center();
@@ -418,8 +418,8 @@ QPainterPath DeviceContext::arcPath(const QRectF& boxIn, const QPointF& start, c
     return p;
 }
 
-void DeviceContext::arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind) {
-    const QPainterPath p = arcPath(box, start, end, kind, kind == ArcKind::ArcTo);
+void DeviceContext::Arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind) {
+    const QPainterPath p = ArcPath(box, start, end, kind, kind == ArcKind::ArcTo);
     if (p.isEmpty()) return;
     const bool closed = kind == ArcKind::Chord || kind == ArcKind::Pie;
     if (inPath_ && kind == ArcKind::ArcTo) {
@@ -427,12 +427,12 @@ void DeviceContext::arc(const QRectF& box, const QPointF& start, const QPointF& 
         if (path_.elementCount() == 0) path_.moveTo(device.elementAt(0));
         path_.connectPath(device);
     } else {
-        shape(p, closed, true);
+        Shape(p, closed, true);
     }
     if (kind == ArcKind::ArcTo) st_.current = p.currentPosition();
 }
 
-void DeviceContext::angleArc(const QPointF& center, double radius, double startDeg,
+void DeviceContext::AngleArc(const QPointF& center, double radius, double startDeg,
                              double sweepDeg) {
     if (!(radius > 0) || !std::isfinite(startDeg) || !std::isfinite(sweepDeg)) return;
     sweepDeg = std::clamp(sweepDeg, -3600.0, 3600.0);
@@ -445,17 +445,17 @@ void DeviceContext::angleArc(const QPointF& center, double radius, double startD
         if (path_.elementCount() == 0) path_.moveTo(device.elementAt(0));
         path_.connectPath(device);
     } else {
-        shape(p, false, true);
+        Shape(p, false, true);
     }
     st_.current = p.currentPosition();
 }
 
-void DeviceContext::setPixel(const QPointF& p, const QColor& c) {
+void DeviceContext::SetPixel(const QPointF& p, const QColor& c) {
     if (collecting_) return;
     const QPointF d = toDevice().map(p);
     QPainterPath px;
     px.addRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1));
-    out().fillPath(px, QBrush(c), Blend::Copy);
+    out().FillPath(px, QBrush(c), Blend::Copy);
 }
 
 }  // namespace mf

@@ -41,7 +41,7 @@ QTransform Mapping::page() const {
     return QTransform(sx, 0, 0, sy, vpOrgX_ - winOrgX_ * sx, vpOrgY_ - winOrgY_ * sy);
 }
 
-void Mapping::setMapMode(int mode) {
+void Mapping::SetMapMode(int mode) {
     if (mode < kMmText || mode > kMmAnisotropic) return;
     const int old = mapMode_;
     mapMode_ = mode;
@@ -75,7 +75,7 @@ void Mapping::setMapMode(int mode) {
             // Entering the isotropic mode keeps the extents of the metric ones
             // (LOMETRIC's, as GDI starts from), then squares them up.
             if (old != kMmIsotropic && old != kMmAnisotropic) metric(10);
-            fixIsotropic();
+            FixIsotropic();
             break;
         case kMmAnisotropic:
             // The extents stay as the previous mode left them.
@@ -85,7 +85,7 @@ void Mapping::setMapMode(int mode) {
 
 // Isotropic mapping shrinks the viewport extent on one axis so that a
 // logical unit is as long in x as in y.
-void Mapping::fixIsotropic() {
+void Mapping::FixIsotropic() {
     if (mapMode_ != kMmIsotropic) return;
     if (winExtX_ == 0 || winExtY_ == 0) return;
     const double sx = std::fabs(vpExtX_ / winExtX_);
@@ -97,48 +97,48 @@ void Mapping::fixIsotropic() {
     }
 }
 
-void Mapping::setWindowOrg(double x, double y) {
+void Mapping::SetWindowOrg(double x, double y) {
     winOrgX_ = x;
     winOrgY_ = y;
 }
 
-void Mapping::setViewportOrg(double x, double y) {
+void Mapping::SetViewportOrg(double x, double y) {
     vpOrgX_ = x;
     vpOrgY_ = y;
 }
 
-void Mapping::setWindowExt(double x, double y) {
+void Mapping::SetWindowExt(double x, double y) {
     if (mapMode_ != kMmIsotropic && mapMode_ != kMmAnisotropic) return;
     if (x == 0 || y == 0) return;
     winExtX_ = x;
     winExtY_ = y;
-    fixIsotropic();
+    FixIsotropic();
 }
 
-void Mapping::setViewportExt(double x, double y) {
+void Mapping::SetViewportExt(double x, double y) {
     if (mapMode_ != kMmIsotropic && mapMode_ != kMmAnisotropic) return;
     if (x == 0 || y == 0) return;
     vpExtX_ = x;
     vpExtY_ = y;
-    fixIsotropic();
+    FixIsotropic();
 }
 
-void Mapping::scaleWindowExt(double xNum, double xDen, double yNum, double yDen) {
+void Mapping::ScaleWindowExt(double xNum, double xDen, double yNum, double yDen) {
     if (xDen == 0 || yDen == 0) return;
-    setWindowExt(winExtX_ * xNum / xDen, winExtY_ * yNum / yDen);
+    SetWindowExt(winExtX_ * xNum / xDen, winExtY_ * yNum / yDen);
 }
 
-void Mapping::scaleViewportExt(double xNum, double xDen, double yNum, double yDen) {
+void Mapping::ScaleViewportExt(double xNum, double xDen, double yNum, double yDen) {
     if (xDen == 0 || yDen == 0) return;
-    setViewportExt(vpExtX_ * xNum / xDen, vpExtY_ * yNum / yDen);
+    SetViewportExt(vpExtX_ * xNum / xDen, vpExtY_ * yNum / yDen);
 }
 
-void Mapping::setWorldTransform(const QTransform& t) {
+void Mapping::SetWorldTransform(const QTransform& t) {
     if (!SaneTransform(t) || t.determinant() == 0) return;
     world_ = t;
 }
 
-void Mapping::modifyWorldTransform(const QTransform& t, int mode) {
+void Mapping::ModifyWorldTransform(const QTransform& t, int mode) {
     QTransform next;
     switch (mode) {
         case kMwtIdentity:

@@ -20,17 +20,17 @@ public:
     int mapMode() const { return mapMode_; }
     // A mode outside MM_TEXT..MM_ANISOTROPIC is ignored. The metric modes
     // set their extents; MM_ISOTROPIC entered from them keeps LOMETRIC's.
-    void setMapMode(int mode);
-    void setWindowOrg(double x, double y);
-    void setViewportOrg(double x, double y);
+    void SetMapMode(int mode);
+    void SetWindowOrg(double x, double y);
+    void SetViewportOrg(double x, double y);
     // Extents count only in MM_ISOTROPIC and MM_ANISOTROPIC, and never 0.
-    void setWindowExt(double x, double y);
-    void setViewportExt(double x, double y);
-    void scaleWindowExt(double xNum, double xDen, double yNum, double yDen);
-    void scaleViewportExt(double xNum, double xDen, double yNum, double yDen);
+    void SetWindowExt(double x, double y);
+    void SetViewportExt(double x, double y);
+    void ScaleWindowExt(double xNum, double xDen, double yNum, double yDen);
+    void ScaleViewportExt(double xNum, double xDen, double yNum, double yDen);
     // A transform that is not finite, absurd or singular is refused.
-    void setWorldTransform(const QTransform& t);
-    void modifyWorldTransform(const QTransform& t, int mode);
+    void SetWorldTransform(const QTransform& t);
+    void ModifyWorldTransform(const QTransform& t, int mode);
 
     const QTransform& world() const { return world_; }
     // Window to viewport: the map mode, origins and extents.
@@ -39,7 +39,7 @@ public:
     QTransform toReference() const { return world_ * page(); }
 
 private:
-    void fixIsotropic();
+    void FixIsotropic();
 
     double pxPerMmX_, pxPerMmY_;
     int mapMode_ = 1;  // MM_TEXT

@@ -18,7 +18,7 @@ bool Near(double a, double b) {
 
 }  // namespace
 
-void DeviceContext::extTextOut(const TextCall& call) {
+void DeviceContext::ExtTextOut(const TextCall& call) {
     if (collecting_) {
         // Only the current position matters ahead of a draw.
         if (!(st_.textAlign & kTaUpdateCp)) return;
@@ -48,7 +48,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
     if (call.options & kEtoOpaque && call.rect && !collecting_) {
         QPainterPath box;
         box.addRect(call.rect->normalized());
-        out().fillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
+        out().FillPath(m.map(box), QBrush(st_.bkColor), Blend::Copy);
     }
     if (call.text.isEmpty()) return;
 
@@ -56,10 +56,10 @@ void DeviceContext::extTextOut(const TextCall& call) {
     const QString family =
         FontMapper::FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily, lf.weight);
     double emLogical =
-        lf.height < 0 ? -double(lf.height) : double(lf.height) * fonts_.emPerCell(family);
+        lf.height < 0 ? -double(lf.height) : double(lf.height) * fonts_.EmPerCell(family);
     double emPixels = lf.height == 0 ? 12 : emLogical * sy;
     if (!(emPixels <= kMaxEmPixels)) return;
-    QFont font = fonts_.fontFor(lf, int(std::lround(emPixels)));
+    QFont font = fonts_.FontFor(lf, int(std::lround(emPixels)));
     if (lf.width != 0) {
         const double natural = QFontMetricsF(font).averageCharWidth();
         const double wanted = std::fabs(double(lf.width)) * sx;
@@ -73,7 +73,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
     QString text = call.text;
     if (!glyphIndexes && IsSymbolFont(lf))
         text =
-            fonts_.keysSymbolsByCode(family) ? SymbolTextToCodes(text) : SymbolTextToUnicode(text);
+            fonts_.KeysSymbolsByCode(family) ? SymbolTextToCodes(text) : SymbolTextToUnicode(text);
 
     TextRun run;
     run.font = font;
@@ -168,7 +168,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
         QPainterPath cell;
         cell.addRect(QRectF(shiftX, -metrics.ascent(), width, metrics.ascent() + metrics.descent())
                          .translated(lift));
-        out().fillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
+        out().FillPath(pixelsToDevice.map(cell), QBrush(st_.bkColor), Blend::Copy);
     }
 
     // Upright, unscaled runs are placed straight in device pixels.
@@ -186,7 +186,7 @@ void DeviceContext::extTextOut(const TextCall& call) {
         box.addRect(call.rect->normalized());
         run.clip = m.map(box);
     }
-    if (!inPath_ && !collecting_) out().drawText(run);
+    if (!inPath_ && !collecting_) out().DrawText(run);
 
     if (updateCp) {
         double advance = 0;

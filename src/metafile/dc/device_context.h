@@ -37,85 +37,85 @@ public:
     DeviceContext(DrawOutput& out, const DeviceSetup& setup, const FontMapper& fonts);
 
     // Mapping.
-    void setMapMode(int mode);
-    void setWindowOrg(double x, double y);
-    void setWindowExt(double x, double y);
-    void setViewportOrg(double x, double y);
-    void setViewportExt(double x, double y);
-    void scaleWindowExt(double xNum, double xDen, double yNum, double yDen);
-    void scaleViewportExt(double xNum, double xDen, double yNum, double yDen);
-    void setWorldTransform(const QTransform& t);
-    void modifyWorldTransform(const QTransform& t, int mode);
+    void SetMapMode(int mode);
+    void SetWindowOrg(double x, double y);
+    void SetWindowExt(double x, double y);
+    void SetViewportOrg(double x, double y);
+    void SetViewportExt(double x, double y);
+    void ScaleWindowExt(double xNum, double xDen, double yNum, double yDen);
+    void ScaleViewportExt(double xNum, double xDen, double yNum, double yDen);
+    void SetWorldTransform(const QTransform& t);
+    void ModifyWorldTransform(const QTransform& t, int mode);
 
-    void saveDc();
-    void restoreDc(int relative);
+    void SaveDc();
+    void RestoreDc(int relative);
 
     // Attributes.
-    void setBkMode(int mode) { st_.bkMode = mode; }
-    void setBkColor(const QColor& c) { st_.bkColor = c; }
-    void setTextColor(const QColor& c) { st_.textColor = c; }
-    void setTextAlign(std::uint32_t a) { st_.textAlign = a; }
-    void setPolyFillMode(int m) { st_.polyFillMode = m; }
-    void setRop2(int r) { st_.rop2 = r; }
-    void setStretchMode(int m) { st_.stretchMode = m; }
-    void setArcDirection(int d) { st_.arcDirection = d; }
-    void setMiterLimit(double m) { st_.miterLimit = m; }
+    void SetBkMode(int mode) { st_.bkMode = mode; }
+    void SetBkColor(const QColor& c) { st_.bkColor = c; }
+    void SetTextColor(const QColor& c) { st_.textColor = c; }
+    void SetTextAlign(std::uint32_t a) { st_.textAlign = a; }
+    void SetPolyFillMode(int m) { st_.polyFillMode = m; }
+    void SetRop2(int r) { st_.rop2 = r; }
+    void SetStretchMode(int m) { st_.stretchMode = m; }
+    void SetArcDirection(int d) { st_.arcDirection = d; }
+    void SetMiterLimit(double m) { st_.miterLimit = m; }
     int stretchMode() const { return st_.stretchMode; }
     const LogFont& font() const { return st_.font; }
 
     // Object table.
-    void createObject(std::uint32_t index, GdiObject object);
-    void selectObject(std::uint32_t index);
-    void deleteObject(std::uint32_t index);
+    void CreateObject(std::uint32_t index, GdiObject object);
+    void SelectObject(std::uint32_t index);
+    void DeleteObject(std::uint32_t index);
     const LogBrush* brushAt(std::uint32_t index) const;
-    void selectPalette(std::uint32_t index);
+    void SelectPalette(std::uint32_t index);
     // A COLORREF as drawn: palette indexes go through the selected palette
     // (or the default one).
     QColor color(std::uint32_t ref) const;
 
     // Drawing.
-    void moveTo(const QPointF& p);
-    void lineTo(const QPointF& p);
-    void polyline(const QPolygonF& pts);
-    void polylineTo(const QPolygonF& pts);
-    void polygon(const QPolygonF& pts);
-    void polyPolyline(const std::vector<QPolygonF>& lines);
-    void polyPolygon(const std::vector<QPolygonF>& polys);
-    void polyBezier(const QPolygonF& pts);
-    void polyBezierTo(const QPolygonF& pts);
-    void polyDraw(const QPolygonF& pts, const std::vector<std::uint8_t>& types);
-    void rectangle(const QRectF& r);
-    void roundRect(const QRectF& r, const QSizeF& corner);
-    void ellipse(const QRectF& r);
+    void MoveTo(const QPointF& p);
+    void LineTo(const QPointF& p);
+    void Polyline(const QPolygonF& pts);
+    void PolylineTo(const QPolygonF& pts);
+    void Polygon(const QPolygonF& pts);
+    void PolyPolyline(const std::vector<QPolygonF>& lines);
+    void PolyPolygon(const std::vector<QPolygonF>& polys);
+    void PolyBezier(const QPolygonF& pts);
+    void PolyBezierTo(const QPolygonF& pts);
+    void PolyDraw(const QPolygonF& pts, const std::vector<std::uint8_t>& types);
+    void Rectangle(const QRectF& r);
+    void RoundRect(const QRectF& r, const QSizeF& corner);
+    void Ellipse(const QRectF& r);
     enum class ArcKind { Arc, ArcTo, Chord, Pie };
-    void arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind);
-    void angleArc(const QPointF& center, double radius, double startDeg, double sweepDeg);
-    void setPixel(const QPointF& p, const QColor& c);
+    void Arc(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind);
+    void AngleArc(const QPointF& center, double radius, double startDeg, double sweepDeg);
+    void SetPixel(const QPointF& p, const QColor& c);
 
     // Paths.
-    void beginPath();
-    void endPath();
-    void closeFigure();
-    void abortPath();
-    void fillPath();
-    void strokePath();
-    void strokeAndFillPath();
-    void flattenPath();
-    void widenPath();
-    void selectClipPath(int mode);
+    void BeginPath();
+    void EndPath();
+    void CloseFigure();
+    void AbortPath();
+    void FillPath();
+    void StrokePath();
+    void StrokeAndFillPath();
+    void FlattenPath();
+    void WidenPath();
+    void SelectClipPath(int mode);
 
     // Clipping; regions are in reference-device pixels, as metafiles store them.
-    void intersectClipRect(const QRectF& logical);
-    void excludeClipRect(const QRectF& logical);
-    void offsetClip(double dx, double dy);
-    void selectClipRegion(const std::optional<QPainterPath>& region, int mode);
-    void setMetaRegion();
+    void IntersectClipRect(const QRectF& logical);
+    void ExcludeClipRect(const QRectF& logical);
+    void OffsetClip(double dx, double dy);
+    void SelectClipRegion(const std::optional<QPainterPath>& region, int mode);
+    void SetMetaRegion();
 
     // Regions.
-    void fillRegion(const QPainterPath& region, const LogBrush& brush);
-    void frameRegion(const QPainterPath& region, const LogBrush& brush, double w, double h);
-    void invertRegion(const QPainterPath& region);
-    void paintRegion(const QPainterPath& region);
+    void FillRegion(const QPainterPath& region, const LogBrush& brush);
+    void FrameRegion(const QPainterPath& region, const LogBrush& brush, double w, double h);
+    void InvertRegion(const QPainterPath& region);
+    void PaintRegion(const QPainterPath& region);
 
     // Text. `dx` holds one advance per UTF-16 unit (logical units), or pairs
     // of x and y advances with `dxHasY`.
@@ -127,7 +127,7 @@ public:
         std::uint32_t options = 0;
         std::optional<QRectF> rect;  // logical
     };
-    void extTextOut(const TextCall& call);
+    void ExtTextOut(const TextCall& call);
 
     // Bitmaps. `dest` in logical units, `src` in DIB pixels (top-down).
     struct BitmapCall {
@@ -142,9 +142,9 @@ public:
         const DibView* mask = nullptr;      // MaskBlt
         QPoint maskOrigin;
     };
-    void bitmap(const BitmapCall& call);
-    void gradientRect(const QRectF& logical, const QColor& c0, const QColor& c1, bool vertical);
-    void gradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
+    void Bitmap(const BitmapCall& call);
+    void GradientRect(const QRectF& logical, const QColor& c0, const QColor& c1, bool vertical);
+    void GradientTriangle(const QPolygonF& logical, const QColor& c0, const QColor& c1,
                           const QColor& c2);
 
     // Logical to output-device transform.
@@ -185,29 +185,29 @@ private:
         std::optional<QPainterPath> metaClip;  // output-device pixels
     };
 
-    void mappingChanged();
-    void applyClip();
+    void MappingChanged();
+    void ApplyClip();
     std::optional<QPainterPath> effectiveClip() const;
-    void setClip(std::optional<QPainterPath> clip);
-    void setClipRegion(const QRegion& region);
+    void SetClip(std::optional<QPainterPath> clip);
+    void SetClipRegion(const QRegion& region);
     // The output, with the clip brought up to date first (clip changes are
     // sent only when something is drawn).
     DrawOutput& out();
-    void combineClip(const QPainterPath& devicePath, int mode);
+    void CombineClip(const QPainterPath& devicePath, int mode);
 
     // Sends a closed or open figure (in logical coordinates) to the path
     // bracket or to the output.
-    void shape(const QPainterPath& logical, bool fill, bool stroke);
-    void fillDevice(const QPainterPath& device, const LogBrush& brush,
+    void Shape(const QPainterPath& logical, bool fill, bool stroke);
+    void FillDevice(const QPainterPath& device, const LogBrush& brush,
                     std::optional<Blend> forced = std::nullopt);
-    QImage decode(const DibView& dib, const QRect& part, const QSize& size, bool averaging);
-    void strokeDevice(const QPainterPath& device);
-    bool penFor(QPen* pen, const QPainterPath& device) const;
+    QImage Decode(const DibView& dib, const QRect& part, const QSize& size, bool averaging);
+    void StrokeDevice(const QPainterPath& device);
+    bool PenFor(QPen* pen, const QPainterPath& device) const;
     double penWidthDevice() const;
-    Blend blendFor(QColor* color) const;
-    bool workTooLarge(const QRectF& deviceBounds) const;
-    QPainterPath regionToDevice(const QPainterPath& refRegion) const;
-    QPainterPath arcPath(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind,
+    Blend BlendFor(QColor* color) const;
+    bool WorkTooLarge(const QRectF& deviceBounds) const;
+    QPainterPath RegionToDevice(const QPainterPath& refRegion) const;
+    QPainterPath ArcPath(const QRectF& box, const QPointF& start, const QPointF& end, ArcKind kind,
                          bool moveFirst) const;
 
     DrawOutput& out_;

@@ -50,12 +50,12 @@ public:
     virtual ~DrawOutput() = default;
 
     // Clip for everything that follows; nothing means unclipped.
-    virtual void setClip(const std::optional<QPainterPath>& clip) = 0;
-    virtual void fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) = 0;
-    virtual void strokePath(const QPainterPath& path, const QPen& pen, Blend blend) = 0;
+    virtual void SetClip(const std::optional<QPainterPath>& clip) = 0;
+    virtual void FillPath(const QPainterPath& path, const QBrush& brush, Blend blend) = 0;
+    virtual void StrokePath(const QPainterPath& path, const QPen& pen, Blend blend) = 0;
     // Draws `image` with its pixel rectangle mapped by `toDevice`.
-    virtual void drawImage(const QImage& image, const QTransform& toDevice, Blend blend) = 0;
-    virtual void drawText(const TextRun& run) = 0;
+    virtual void DrawImage(const QImage& image, const QTransform& toDevice, Blend blend) = 0;
+    virtual void DrawText(const TextRun& run) = 0;
 };
 
 }  // namespace mf

@@ -89,7 +89,7 @@ QString FontMapper::FamilyFor(const QString& face, int charSet, int pitchAndFami
     return QStringLiteral("Liberation Sans");
 }
 
-QFont FontMapper::fontFor(const LogFont& lf, int emPixels) const {
+QFont FontMapper::FontFor(const LogFont& lf, int emPixels) const {
     QFont font;
     const QString family = FamilyFor(lf.faceName, lf.charSet, lf.pitchAndFamily, lf.weight);
     // Characters the face lacks come from the Japanese faces, as font linking
@@ -106,7 +106,7 @@ QFont FontMapper::fontFor(const LogFont& lf, int emPixels) const {
     return font;
 }
 
-double FontMapper::emPerCell(const QString& family) const {
+double FontMapper::EmPerCell(const QString& family) const {
     auto it = emPerCell_.find(family);
     if (it != emPerCell_.end()) return *it;
     QFont f(family);
@@ -118,7 +118,7 @@ double FontMapper::emPerCell(const QString& family) const {
     return ratio;
 }
 
-bool FontMapper::keysSymbolsByCode(const QString& family) const {
+bool FontMapper::KeysSymbolsByCode(const QString& family) const {
     auto it = symbolsByCode_.find(family);
     if (it != symbolsByCode_.end()) return *it;
     QFont f(family);

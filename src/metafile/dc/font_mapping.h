@@ -24,15 +24,15 @@ public:
     static std::optional<QString> StandInFor(const QString& face);
 
     // A font for `lf` with an em height of `emPixels` (at least 1).
-    QFont fontFor(const LogFont& lf, int emPixels) const;
+    QFont FontFor(const LogFont& lf, int emPixels) const;
 
     // Em height per cell height (ascent + descent) of a family, for fonts
     // whose LOGFONT gives a positive (cell) height.
-    double emPerCell(const QString& family) const;
+    double EmPerCell(const QString& family) const;
 
     // True when the installed face of a symbol family keys its glyphs by the
     // Symbol encoding's bytes rather than by Unicode characters.
-    bool keysSymbolsByCode(const QString& family) const;
+    bool KeysSymbolsByCode(const QString& family) const;
 
 private:
     mutable QHash<QString, double> emPerCell_;

@@ -21,7 +21,7 @@ PainterOutput::~PainterOutput() {
     painter_.restore();
 }
 
-void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
+void PainterOutput::SetClip(const std::optional<QPainterPath>& clip) {
     // Back to the caller's clip, then narrowed by the picture's.
     painter_.restore();
     painter_.save();
@@ -42,7 +42,7 @@ void PainterOutput::setClip(const std::optional<QPainterPath>& clip) {
     painter_.setClipPath(*clip, Qt::IntersectClip);
 }
 
-void PainterOutput::setBlend(Blend blend) {
+void PainterOutput::SetBlend(Blend blend) {
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (blend) {
         case Blend::Copy:
@@ -101,13 +101,13 @@ double OutlineLength(const QPainterPath& path, double segmentCap = HUGE_VAL) {
 
 }  // namespace
 
-void PainterOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
-    setBlend(blend);
+void PainterOutput::FillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
+    SetBlend(blend);
     painter_.fillPath(path, brush);
-    setBlend(Blend::Copy);
+    SetBlend(Blend::Copy);
 }
 
-void PainterOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
+void PainterOutput::StrokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
     // Qt's stroker spends microseconds on every join of a wide pen. Past this
     // many elements in one draw (far beyond any real page), further wide
     // outlines are left out so that millions of wide segments still draw in
@@ -139,13 +139,13 @@ void PainterOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend 
         if (period > 0) dashes_ += std::min(OutlineLength(path) / period, kDashBudget + 1);
         if (!(period > 0) || dashes_ > kDashBudget) drawn.setStyle(Qt::SolidLine);
     }
-    setBlend(blend);
+    SetBlend(blend);
     painter_.strokePath(path, drawn);
-    setBlend(Blend::Copy);
+    SetBlend(Blend::Copy);
 }
 
-void PainterOutput::drawImage(const QImage& image, const QTransform& toDevice, Blend blend) {
-    setBlend(blend);
+void PainterOutput::DrawImage(const QImage& image, const QTransform& toDevice, Blend blend) {
+    SetBlend(blend);
     if (toDevice.type() <= QTransform::TxTranslate) {
         painter_.drawImage(QPointF(toDevice.dx(), toDevice.dy()), image);
     } else {
@@ -153,17 +153,17 @@ void PainterOutput::drawImage(const QImage& image, const QTransform& toDevice, B
         painter_.drawImage(QPointF(0, 0), image);
         painter_.setWorldTransform(QTransform());
     }
-    setBlend(Blend::Copy);
+    SetBlend(Blend::Copy);
 }
 
-const QRawFont& PainterOutput::rawFont(const QFont& font) {
+const QRawFont& PainterOutput::RawFont(const QFont& font) {
     const QString key = font.key();
     auto it = rawFonts_.find(key);
     if (it == rawFonts_.end()) it = rawFonts_.insert(key, QRawFont::fromFont(font));
     return *it;
 }
 
-void PainterOutput::drawText(const TextRun& run) {
+void PainterOutput::DrawText(const TextRun& run) {
     if (run.clip) {
         painter_.save();
         painter_.setClipPath(*run.clip, Qt::IntersectClip);
@@ -171,7 +171,7 @@ void PainterOutput::drawText(const TextRun& run) {
     painter_.setWorldTransform(run.toDevice);
     painter_.setPen(run.color);
     painter_.setFont(run.font);
-    const QRawFont& raw = rawFont(run.font);
+    const QRawFont& raw = RawFont(run.font);
 
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -216,7 +216,7 @@ void PainterOutput::drawText(const TextRun& run) {
                 glyphs.push_back(glyph);
                 positions.push_back(run.positions[std::size_t(i)]);
             } else if (!c.isSpace()) {
-                if (!linked) linked = &rawFont(linkedFont);
+                if (!linked) linked = &RawFont(linkedFont);
                 count = 1;
                 if (linked->isValid())
                     linked->glyphIndexesForChars(run.text.constData() + i, units, &glyph, &count);

@@ -16,15 +16,15 @@ public:
     explicit PainterOutput(QPainter& painter);
     ~PainterOutput() override;
 
-    void setClip(const std::optional<QPainterPath>& clip) override;
-    void fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) override;
-    void strokePath(const QPainterPath& path, const QPen& pen, Blend blend) override;
-    void drawImage(const QImage& image, const QTransform& toDevice, Blend blend) override;
-    void drawText(const TextRun& run) override;
+    void SetClip(const std::optional<QPainterPath>& clip) override;
+    void FillPath(const QPainterPath& path, const QBrush& brush, Blend blend) override;
+    void StrokePath(const QPainterPath& path, const QPen& pen, Blend blend) override;
+    void DrawImage(const QImage& image, const QTransform& toDevice, Blend blend) override;
+    void DrawText(const TextRun& run) override;
 
 private:
-    void setBlend(Blend blend);
-    const QRawFont& rawFont(const QFont& font);
+    void SetBlend(Blend blend);
+    const QRawFont& RawFont(const QFont& font);
 
     QPainter& painter_;
     QHash<QString, QRawFont> rawFonts_;  // for this draw only

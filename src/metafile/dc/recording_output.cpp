@@ -106,16 +106,16 @@ QString DumpPath(const QPainterPath& path) {
     return s;
 }
 
-void RecordingOutput::setClip(const std::optional<QPainterPath>& clip) {
+void RecordingOutput::SetClip(const std::optional<QPainterPath>& clip) {
     lines_ << (clip ? QStringLiteral("clip ") + DumpPath(*clip) : QStringLiteral("clip none"));
 }
 
-void RecordingOutput::fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
+void RecordingOutput::FillPath(const QPainterPath& path, const QBrush& brush, Blend blend) {
     lines_
         << QStringLiteral("fill %1 %2 %3").arg(BrushName(brush), BlendName(blend), DumpPath(path));
 }
 
-void RecordingOutput::strokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
+void RecordingOutput::StrokePath(const QPainterPath& path, const QPen& pen, Blend blend) {
     QString style;
     if (pen.style() == Qt::CustomDashLine) {
         QStringList d;
@@ -128,7 +128,7 @@ void RecordingOutput::strokePath(const QPainterPath& path, const QPen& pen, Blen
                        DumpPath(path));
 }
 
-void RecordingOutput::drawImage(const QImage& image, const QTransform& t, Blend blend) {
+void RecordingOutput::DrawImage(const QImage& image, const QTransform& t, Blend blend) {
     const QRectF at = t.mapRect(QRectF(0, 0, image.width(), image.height()));
     lines_ << QStringLiteral("image %1x%2 at %3 size %4x%5 %6 first=%7")
                   .arg(image.width())
@@ -138,7 +138,7 @@ void RecordingOutput::drawImage(const QImage& image, const QTransform& t, Blend 
                   .arg(QString::number(image.pixel(0, 0), 16));
 }
 
-void RecordingOutput::drawText(const TextRun& run) {
+void RecordingOutput::DrawText(const TextRun& run) {
     QStringList xs;
     for (const QPointF& p : run.positions)
         xs << Point(p);

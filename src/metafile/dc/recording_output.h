@@ -11,11 +11,11 @@ namespace mf {
 // rounded to two decimals.
 class RecordingOutput : public DrawOutput {
 public:
-    void setClip(const std::optional<QPainterPath>& clip) override;
-    void fillPath(const QPainterPath& path, const QBrush& brush, Blend blend) override;
-    void strokePath(const QPainterPath& path, const QPen& pen, Blend blend) override;
-    void drawImage(const QImage& image, const QTransform& toDevice, Blend blend) override;
-    void drawText(const TextRun& run) override;
+    void SetClip(const std::optional<QPainterPath>& clip) override;
+    void FillPath(const QPainterPath& path, const QBrush& brush, Blend blend) override;
+    void StrokePath(const QPainterPath& path, const QPen& pen, Blend blend) override;
+    void DrawImage(const QImage& image, const QTransform& toDevice, Blend blend) override;
+    void DrawText(const TextRun& run) override;
 
     const QStringList& lines() const { return lines_; }
     QString dump() const { return lines_.join(QLatin1Char('\n')); }

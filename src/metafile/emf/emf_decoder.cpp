@@ -149,7 +149,7 @@ constexpr RecordRule kRules[] = {
 
 }  // namespace
 
-bool EmfRecordWalker::next(EmfRecordView* record) {
+bool EmfRecordWalker::Next(EmfRecordView* record) {
     if (done_ || !file_.has(at_, kRecordHead)) return false;
     const std::uint32_t type = file_.u32(at_);
     const std::uint32_t size = file_.u32(at_ + 4);

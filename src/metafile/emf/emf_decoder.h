@@ -25,7 +25,7 @@ struct EmfRecordView : ByteReader {
 class EmfRecordWalker {
 public:
     EmfRecordWalker(const ByteReader& file, std::size_t first) : file_(file), at_(first) {}
-    bool next(EmfRecordView* record);
+    bool Next(EmfRecordView* record);
     // Where the walk is: the end of the last record it gave.
     std::size_t offset() const { return at_; }
     // True when it stopped at a record that does not fit, whose type is

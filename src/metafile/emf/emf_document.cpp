@@ -99,7 +99,7 @@ std::optional<EmfDocument> ReadEmf(const QByteArray& bytes, QString* why) {
     doc.firstRecord = headerSize;
     EmfRecordWalker walk(r, headerSize);
     EmfRecordView record;
-    while (walk.next(&record)) {
+    while (walk.Next(&record)) {
         ++doc.recordCount;
         const std::uint32_t type = record.type;
         if ((type >= emr::BitBlt && type <= emr::StretchDiBits) || type == emr::AlphaBlend ||

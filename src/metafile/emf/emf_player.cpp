@@ -100,37 +100,37 @@ class Player {
 public:
     Player(const EmfDocument& doc, DeviceContext& dc) : doc_(doc), dc_(dc) {}
 
-    void run() {
+    void Run() {
         const ByteReader file(reinterpret_cast<const std::uint8_t*>(doc_.bytes.constData()),
                               std::min(std::size_t(doc_.bytes.size()), doc_.end));
         EmfRecordWalker walk(file, doc_.firstRecord);
         EmfRecordView r;
-        while (walk.next(&r) && r.type != emr::Eof)
-            record(r.type, r);
+        while (walk.Next(&r) && r.type != emr::Eof)
+            Record(r.type, r);
     }
 
 private:
-    void record(std::uint32_t type, const ByteReader& r);
-    void poly(std::uint32_t type, const ByteReader& r, bool small);
-    void polyPoly(std::uint32_t type, const ByteReader& r, bool small);
-    void text(const ByteReader& r, std::size_t emrText, bool wide);
-    void smallText(const ByteReader& r);
-    void blt(std::uint32_t type, const ByteReader& r);
-    void stretchDib(const ByteReader& r);
-    void dibToDevice(const ByteReader& r);
-    void pen(const ByteReader& r);
-    void extPen(const ByteReader& r);
-    void patternBrush(const ByteReader& r, bool mono);
-    void gradient(const ByteReader& r);
-    void palette(const ByteReader& r);
-    QString decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
+    void Record(std::uint32_t type, const ByteReader& r);
+    void Poly(std::uint32_t type, const ByteReader& r, bool small);
+    void PolyPoly(std::uint32_t type, const ByteReader& r, bool small);
+    void Text(const ByteReader& r, std::size_t emrText, bool wide);
+    void SmallText(const ByteReader& r);
+    void Blt(std::uint32_t type, const ByteReader& r);
+    void StretchDib(const ByteReader& r);
+    void DibToDevice(const ByteReader& r);
+    void Pen(const ByteReader& r);
+    void ExtPen(const ByteReader& r);
+    void PatternBrush(const ByteReader& r, bool mono);
+    void Gradient(const ByteReader& r);
+    void Palette(const ByteReader& r);
+    QString DecodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
                        const std::vector<double>& dxIn, bool pairs, std::vector<double>* dxOut);
 
     const EmfDocument& doc_;
     DeviceContext& dc_;
 };
 
-void Player::record(std::uint32_t type, const ByteReader& r) {
+void Player::Record(std::uint32_t type, const ByteReader& r) {
     // Records the player leaves out, and those too short for what it reads
     // first, draw nothing.
     if (EmfRecordUse(type, r.size()) != RecordUse::Played) return;
@@ -140,19 +140,19 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
         case emr::Polyline:
         case emr::PolyBezierTo:
         case emr::PolyLineTo:
-            return poly(type, r, false);
+            return Poly(type, r, false);
         case emr::PolyBezier16:
         case emr::Polygon16:
         case emr::Polyline16:
         case emr::PolyBezierTo16:
         case emr::PolylineTo16:
-            return poly(type, r, true);
+            return Poly(type, r, true);
         case emr::PolyPolyline:
         case emr::PolyPolygon:
-            return polyPoly(type, r, false);
+            return PolyPoly(type, r, false);
         case emr::PolyPolyline16:
         case emr::PolyPolygon16:
-            return polyPoly(type, r, true);
+            return PolyPoly(type, r, true);
         case emr::PolyDraw:
         case emr::PolyDraw16: {
             const bool small = type == emr::PolyDraw16;
@@ -164,64 +164,64 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             std::vector<std::uint8_t> types(count);
             for (std::uint32_t i = 0; i < count; ++i)
                 types[i] = r.u8(typesAt + i);
-            return dc_.polyDraw(pts, types);
+            return dc_.PolyDraw(pts, types);
         }
         case emr::SetWindowExtEx:
-            return dc_.setWindowExt(r.i32(8), r.i32(12));
+            return dc_.SetWindowExt(r.i32(8), r.i32(12));
         case emr::SetWindowOrgEx:
-            return dc_.setWindowOrg(r.i32(8), r.i32(12));
+            return dc_.SetWindowOrg(r.i32(8), r.i32(12));
         case emr::SetViewportExtEx:
-            return dc_.setViewportExt(r.i32(8), r.i32(12));
+            return dc_.SetViewportExt(r.i32(8), r.i32(12));
         case emr::SetViewportOrgEx:
-            return dc_.setViewportOrg(r.i32(8), r.i32(12));
+            return dc_.SetViewportOrg(r.i32(8), r.i32(12));
         case emr::SetPixelV:
-            return dc_.setPixel(Point(r, 8), dc_.color(r.u32(16)));
+            return dc_.SetPixel(Point(r, 8), dc_.color(r.u32(16)));
         case emr::SetMapMode:
-            return dc_.setMapMode(r.i32(8));
+            return dc_.SetMapMode(r.i32(8));
         case emr::SetBkMode:
-            return dc_.setBkMode(r.i32(8));
+            return dc_.SetBkMode(r.i32(8));
         case emr::SetPolyFillMode:
-            return dc_.setPolyFillMode(r.i32(8));
+            return dc_.SetPolyFillMode(r.i32(8));
         case emr::SetRop2:
-            return dc_.setRop2(r.i32(8));
+            return dc_.SetRop2(r.i32(8));
         case emr::SetStretchBltMode:
-            return dc_.setStretchMode(r.i32(8));
+            return dc_.SetStretchMode(r.i32(8));
         case emr::SetTextAlign:
-            return dc_.setTextAlign(r.u32(8));
+            return dc_.SetTextAlign(r.u32(8));
         case emr::SetTextColor:
-            return dc_.setTextColor(dc_.color(r.u32(8)));
+            return dc_.SetTextColor(dc_.color(r.u32(8)));
         case emr::SetBkColor:
-            return dc_.setBkColor(dc_.color(r.u32(8)));
+            return dc_.SetBkColor(dc_.color(r.u32(8)));
         case emr::OffsetClipRgn:
-            return dc_.offsetClip(r.i32(8), r.i32(12));
+            return dc_.OffsetClip(r.i32(8), r.i32(12));
         case emr::MoveToEx:
-            return dc_.moveTo(Point(r, 8));
+            return dc_.MoveTo(Point(r, 8));
         case emr::SetMetaRgn:
-            return dc_.setMetaRegion();
+            return dc_.SetMetaRegion();
         case emr::ExcludeClipRect:
-            return dc_.excludeClipRect(Box(r, 8));
+            return dc_.ExcludeClipRect(Box(r, 8));
         case emr::IntersectClipRect:
-            return dc_.intersectClipRect(Box(r, 8));
+            return dc_.IntersectClipRect(Box(r, 8));
         case emr::ScaleViewportExtEx:
-            return dc_.scaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
+            return dc_.ScaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
         case emr::ScaleWindowExtEx:
-            return dc_.scaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
+            return dc_.ScaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
         case emr::SaveDc:
-            return dc_.saveDc();
+            return dc_.SaveDc();
         case emr::RestoreDc:
-            return dc_.restoreDc(r.i32(8));
+            return dc_.RestoreDc(r.i32(8));
         case emr::SetWorldTransform:
-            return dc_.setWorldTransform(Xform(r, 8));
+            return dc_.SetWorldTransform(Xform(r, 8));
         case emr::ModifyWorldTransform:
-            return dc_.modifyWorldTransform(Xform(r, 8), int(r.u32(32)));
+            return dc_.ModifyWorldTransform(Xform(r, 8), int(r.u32(32)));
         case emr::SelectObject:
-            return dc_.selectObject(r.u32(8));
+            return dc_.SelectObject(r.u32(8));
         case emr::DeleteObject:
-            return dc_.deleteObject(r.u32(8));
+            return dc_.DeleteObject(r.u32(8));
         case emr::CreatePen:
-            return pen(r);
+            return Pen(r);
         case emr::ExtCreatePen:
-            return extPen(r);
+            return ExtPen(r);
         case emr::CreateBrushIndirect: {
             LogBrush b;
             b.style = r.u32(12);
@@ -229,28 +229,28 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
             b.hatch = r.u32(20);
             if (b.style != kBsSolid && b.style != kBsNull && b.style != kBsHatched)
                 b.style = kBsSolid;
-            return dc_.createObject(r.u32(8), b);
+            return dc_.CreateObject(r.u32(8), b);
         }
         case emr::CreateMonoBrush:
-            return patternBrush(r, true);
+            return PatternBrush(r, true);
         case emr::CreateDibPatternBrushPt:
-            return patternBrush(r, false);
+            return PatternBrush(r, false);
         case emr::ExtCreateFontIndirectW: {
             LogFont f = ReadLogFont(r, 12);
-            return dc_.createObject(r.u32(8), f);
+            return dc_.CreateObject(r.u32(8), f);
         }
         case emr::CreatePalette:
-            return palette(r);
+            return Palette(r);
         case emr::SelectPalette:
-            return dc_.selectPalette(r.u32(8));
+            return dc_.SelectPalette(r.u32(8));
         case emr::AngleArc:
-            return dc_.angleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
+            return dc_.AngleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
         case emr::Ellipse:
-            return dc_.ellipse(Box(r, 8));
+            return dc_.Ellipse(Box(r, 8));
         case emr::Rectangle:
-            return dc_.rectangle(Box(r, 8));
+            return dc_.Rectangle(Box(r, 8));
         case emr::RoundRect:
-            return dc_.roundRect(Box(r, 8), QSizeF(r.i32(24), r.i32(28)));
+            return dc_.RoundRect(Box(r, 8), QSizeF(r.i32(24), r.i32(28)));
         case emr::Arc:
         case emr::ArcTo:
         case emr::Chord:
@@ -259,58 +259,58 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
                               : type == emr::ArcTo ? DeviceContext::ArcKind::ArcTo
                               : type == emr::Chord ? DeviceContext::ArcKind::Chord
                                                    : DeviceContext::ArcKind::Pie;
-            return dc_.arc(Box(r, 8), Point(r, 24), Point(r, 32), kind);
+            return dc_.Arc(Box(r, 8), Point(r, 24), Point(r, 32), kind);
         }
         case emr::LineTo:
-            return dc_.lineTo(Point(r, 8));
+            return dc_.LineTo(Point(r, 8));
         case emr::SetArcDirection:
-            return dc_.setArcDirection(r.i32(8));
+            return dc_.SetArcDirection(r.i32(8));
         case emr::SetMiterLimit:
-            return dc_.setMiterLimit(std::clamp(double(r.u32(8)), 1.0, 100.0));
+            return dc_.SetMiterLimit(std::clamp(double(r.u32(8)), 1.0, 100.0));
         case emr::BeginPath:
-            return dc_.beginPath();
+            return dc_.BeginPath();
         case emr::EndPath:
-            return dc_.endPath();
+            return dc_.EndPath();
         case emr::CloseFigure:
-            return dc_.closeFigure();
+            return dc_.CloseFigure();
         case emr::FillPath:
-            return dc_.fillPath();
+            return dc_.FillPath();
         case emr::StrokeAndFillPath:
-            return dc_.strokeAndFillPath();
+            return dc_.StrokeAndFillPath();
         case emr::StrokePath:
-            return dc_.strokePath();
+            return dc_.StrokePath();
         case emr::FlattenPath:
-            return dc_.flattenPath();
+            return dc_.FlattenPath();
         case emr::WidenPath:
-            return dc_.widenPath();
+            return dc_.WidenPath();
         case emr::SelectClipPath:
-            return dc_.selectClipPath(r.i32(8));
+            return dc_.SelectClipPath(r.i32(8));
         case emr::AbortPath:
-            return dc_.abortPath();
+            return dc_.AbortPath();
         case emr::FillRgn: {
             const LogBrush* brush = dc_.brushAt(r.u32(28));
             auto rgn = ReadRegion(r, 32, r.u32(24));
-            if (brush && rgn) dc_.fillRegion(*rgn, *brush);
+            if (brush && rgn) dc_.FillRegion(*rgn, *brush);
             return;
         }
         case emr::FrameRgn: {
             const LogBrush* brush = dc_.brushAt(r.u32(28));
             auto rgn = ReadRegion(r, 40, r.u32(24));
-            if (brush && rgn) dc_.frameRegion(*rgn, *brush, r.i32(32), r.i32(36));
+            if (brush && rgn) dc_.FrameRegion(*rgn, *brush, r.i32(32), r.i32(36));
             return;
         }
         case emr::InvertRgn:
         case emr::PaintRgn: {
             auto rgn = ReadRegion(r, 28, r.u32(24));
             if (!rgn) return;
-            return type == emr::InvertRgn ? dc_.invertRegion(*rgn) : dc_.paintRegion(*rgn);
+            return type == emr::InvertRgn ? dc_.InvertRegion(*rgn) : dc_.PaintRegion(*rgn);
         }
         case emr::ExtSelectClipRgn: {
             const std::uint32_t cb = r.u32(8);
             const int mode = r.i32(12);
-            if (cb == 0) return dc_.selectClipRegion(std::nullopt, mode);
+            if (cb == 0) return dc_.SelectClipRegion(std::nullopt, mode);
             auto rgn = ReadRegion(r, 16, cb);
-            if (rgn) dc_.selectClipRegion(rgn, mode);
+            if (rgn) dc_.SelectClipRegion(rgn, mode);
             return;
         }
         case emr::BitBlt:
@@ -319,54 +319,54 @@ void Player::record(std::uint32_t type, const ByteReader& r) {
         case emr::PlgBlt:
         case emr::AlphaBlend:
         case emr::TransparentBlt:
-            return blt(type, r);
+            return Blt(type, r);
         case emr::StretchDiBits:
-            return stretchDib(r);
+            return StretchDib(r);
         case emr::SetDiBitsToDevice:
-            return dibToDevice(r);
+            return DibToDevice(r);
         case emr::ExtTextOutA:
         case emr::ExtTextOutW:
-            return text(r, 36, type == emr::ExtTextOutW);
+            return Text(r, 36, type == emr::ExtTextOutW);
         case emr::PolyTextOutA:
         case emr::PolyTextOutW: {
             const std::uint32_t count = r.u32(36);
             if (!r.hasArray(40, count, 40)) return;
             for (std::uint32_t i = 0; i < count; ++i)
-                text(r, 40 + std::size_t(i) * 40, type == emr::PolyTextOutW);
+                Text(r, 40 + std::size_t(i) * 40, type == emr::PolyTextOutW);
             return;
         }
         case emr::SmallTextOut:
-            return smallText(r);
+            return SmallText(r);
         case emr::GradientFill:
-            return gradient(r);
+            return Gradient(r);
         default:
             return;  // comments (EMF+ among them), palettes, colour management
     }
 }
 
-void Player::poly(std::uint32_t type, const ByteReader& r, bool small) {
+void Player::Poly(std::uint32_t type, const ByteReader& r, bool small) {
     if (r.size() < 28) return;
     QPolygonF pts;
     if (!ReadPoints(r, 28, r.u32(24), small, &pts)) return;
     switch (type) {
         case emr::PolyBezier:
         case emr::PolyBezier16:
-            return dc_.polyBezier(pts);
+            return dc_.PolyBezier(pts);
         case emr::Polygon:
         case emr::Polygon16:
-            return dc_.polygon(pts);
+            return dc_.Polygon(pts);
         case emr::Polyline:
         case emr::Polyline16:
-            return dc_.polyline(pts);
+            return dc_.Polyline(pts);
         case emr::PolyBezierTo:
         case emr::PolyBezierTo16:
-            return dc_.polyBezierTo(pts);
+            return dc_.PolyBezierTo(pts);
         default:
-            return dc_.polylineTo(pts);
+            return dc_.PolylineTo(pts);
     }
 }
 
-void Player::polyPoly(std::uint32_t type, const ByteReader& r, bool small) {
+void Player::PolyPoly(std::uint32_t type, const ByteReader& r, bool small) {
     if (r.size() < 32) return;
     const std::uint32_t polys = r.u32(24);
     const std::uint32_t total = r.u32(28);
@@ -384,21 +384,21 @@ void Player::polyPoly(std::uint32_t type, const ByteReader& r, bool small) {
         used += count;
     }
     if (type == emr::PolyPolygon || type == emr::PolyPolygon16)
-        dc_.polyPolygon(list);
+        dc_.PolyPolygon(list);
     else
-        dc_.polyPolyline(list);
+        dc_.PolyPolyline(list);
 }
 
-void Player::pen(const ByteReader& r) {
+void Player::Pen(const ByteReader& r) {
     LogPen p;
     p.style = r.u32(12) & 0xF;
     p.width = r.i32(16);
     if (p.width < 0) p.width = -p.width;
     p.color = dc_.color(r.u32(24));
-    dc_.createObject(r.u32(8), p);
+    dc_.CreateObject(r.u32(8), p);
 }
 
-void Player::extPen(const ByteReader& r) {
+void Player::ExtPen(const ByteReader& r) {
     LogPen p;
     p.style = r.u32(28);
     p.width = r.u32(32);
@@ -409,7 +409,7 @@ void Player::extPen(const ByteReader& r) {
     if ((p.style & kPsStyleMask) == kPsNull) {
         p.style = kPsNull;
         p.width = 0;
-        dc_.createObject(r.u32(8), p);
+        dc_.CreateObject(r.u32(8), p);
         return;
     }
     // A pen ExtCreatePen refuses leaves the slot empty: selecting it keeps
@@ -439,10 +439,10 @@ void Player::extPen(const ByteReader& r) {
             p.brush.pattern = DecodeDib(*dib);
         }
     }
-    dc_.createObject(r.u32(8), p);
+    dc_.CreateObject(r.u32(8), p);
 }
 
-void Player::patternBrush(const ByteReader& r, bool mono) {
+void Player::PatternBrush(const ByteReader& r, bool mono) {
     const std::uint32_t usage = r.u32(12);
     auto dib = ReadDib(r, r.u32(16), r.u32(20), r.u32(24), r.u32(28), usage);
     LogBrush b;
@@ -454,10 +454,10 @@ void Player::patternBrush(const ByteReader& r, bool mono) {
         // DIB pattern keeps its own colour table.
         b.monoPattern = mono;
     }
-    dc_.createObject(r.u32(8), b);
+    dc_.CreateObject(r.u32(8), b);
 }
 
-QString Player::decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
+QString Player::DecodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t count,
                            const std::vector<double>& dxIn, bool pairs,
                            std::vector<double>* dxOut) {
     QString text;
@@ -495,7 +495,7 @@ QString Player::decodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t c
     return text;
 }
 
-void Player::text(const ByteReader& r, std::size_t at, bool wide) {
+void Player::Text(const ByteReader& r, std::size_t at, bool wide) {
     if (!r.has(at, 40)) return;
     DeviceContext::TextCall call;
     call.reference = Point(r, at);
@@ -514,7 +514,7 @@ void Player::text(const ByteReader& r, std::size_t at, bool wide) {
     if (count > 0x100000 || !r.hasArray(offString, count, wide ? 2 : 1)) {
         if (call.rect) {
             call.text.clear();
-            dc_.extTextOut(call);
+            dc_.ExtTextOut(call);
         }
         return;
     }
@@ -531,12 +531,12 @@ void Player::text(const ByteReader& r, std::size_t at, bool wide) {
             call.text[i] = QChar(r.u16(offString + i * 2));
         call.dx = std::move(dx);
     } else {
-        call.text = decodeAnsi(r, offString, count, dx, call.dxHasY, &call.dx);
+        call.text = DecodeAnsi(r, offString, count, dx, call.dxHasY, &call.dx);
     }
-    dc_.extTextOut(call);
+    dc_.ExtTextOut(call);
 }
 
-void Player::smallText(const ByteReader& r) {
+void Player::SmallText(const ByteReader& r) {
     DeviceContext::TextCall call;
     call.reference = Point(r, 8);
     const std::uint32_t count = r.u32(16);
@@ -551,10 +551,10 @@ void Player::smallText(const ByteReader& r) {
     for (std::uint32_t i = 0; i < count; ++i)
         call.text += small ? QChar(r.u8(at + i)) : QChar(r.u16(at + i * 2));
     call.options &= ~(kEtoSmallChars | kEtoNoRect);
-    dc_.extTextOut(call);
+    dc_.ExtTextOut(call);
 }
 
-void Player::blt(std::uint32_t type, const ByteReader& r) {
+void Player::Blt(std::uint32_t type, const ByteReader& r) {
     DeviceContext::BitmapCall call;
     std::size_t src;  // where xSrc, ySrc, xformSrc ... begin
     if (type == emr::PlgBlt) {
@@ -625,23 +625,23 @@ void Player::blt(std::uint32_t type, const ByteReader& r) {
         call.dest = QRectF(0, 0, 1, 1);
         const QTransform unit(b.x() - a.x(), b.y() - a.y(), c.x() - a.x(), c.y() - a.y(), a.x(),
                               a.y());
-        dc_.saveDc();
-        dc_.modifyWorldTransform(unit, 2);
-        dc_.bitmap(call);
-        dc_.restoreDc(-1);
+        dc_.SaveDc();
+        dc_.ModifyWorldTransform(unit, 2);
+        dc_.Bitmap(call);
+        dc_.RestoreDc(-1);
         return;
     }
-    dc_.bitmap(call);
+    dc_.Bitmap(call);
 }
 
-void Player::stretchDib(const ByteReader& r) {
+void Player::StretchDib(const ByteReader& r) {
     DeviceContext::BitmapCall call;
     call.dest = QRectF(r.i32(24), r.i32(28), r.i32(72), r.i32(76));
     call.rop = r.u32(68);
     const std::uint32_t usage = r.u32(64);
     std::optional<DibView> dib = ReadDib(r, r.u32(48), r.u32(52), r.u32(56), r.u32(60), usage);
     if (!dib) {
-        if (r.u32(52) == 0) dc_.bitmap(call);  // raster operation without a bitmap
+        if (r.u32(52) == 0) dc_.Bitmap(call);  // raster operation without a bitmap
         return;
     }
     const int xSrc = r.i32(32), ySrc = r.i32(36), cxSrc = r.i32(40), cySrc = r.i32(44);
@@ -651,10 +651,10 @@ void Player::stretchDib(const ByteReader& r) {
         dib->topDown ? std::int64_t(ySrc) : std::int64_t(dib->height) - ySrc - cySrc;
     call.src = SourceRect(xSrc, top, cxSrc, cySrc);
     call.dib = &*dib;
-    dc_.bitmap(call);
+    dc_.Bitmap(call);
 }
 
-void Player::dibToDevice(const ByteReader& r) {
+void Player::DibToDevice(const ByteReader& r) {
     const std::uint32_t offBmi = r.u32(48), cbBmi = r.u32(52);
     const std::uint32_t startScan = r.u32(68), scans = r.u32(72);
     if (cbBmi < 12 || !r.has(offBmi, cbBmi)) return;
@@ -691,10 +691,10 @@ void Player::dibToDevice(const ByteReader& r) {
                                           : std::int64_t(dib->height) - fromBottom - cySrc;
     call.src = SourceRect(xSrc, top, cxSrc, cySrc);
     call.dib = &*dib;
-    dc_.bitmap(call);
+    dc_.Bitmap(call);
 }
 
-void Player::palette(const ByteReader& r) {
+void Player::Palette(const ByteReader& r) {
     LogPalette pal;
     const std::uint32_t count = r.u16(14);
     if (!r.hasArray(16, count, 4)) return;
@@ -703,10 +703,10 @@ void Player::palette(const ByteReader& r) {
         const std::size_t o = 16 + std::size_t(i) * 4;
         pal.entries.push_back(qRgb(r.u8(o), r.u8(o + 1), r.u8(o + 2)));
     }
-    dc_.createObject(r.u32(8), pal);
+    dc_.CreateObject(r.u32(8), pal);
 }
 
-void Player::gradient(const ByteReader& r) {
+void Player::Gradient(const ByteReader& r) {
     const std::uint32_t vertices = r.u32(24), items = r.u32(28), mode = r.u32(32);
     if (!r.hasArray(36, vertices, 16)) return;
     const std::size_t itemsAt = 36 + std::size_t(vertices) * 16;
@@ -725,7 +725,7 @@ void Player::gradient(const ByteReader& r) {
             bool ok = true;
             for (int k = 0; k < 3; ++k)
                 ok = ok && vertex(r.u32(itemsAt + i * 12 + std::size_t(k) * 4), &p[k], &c[k]);
-            if (ok) dc_.gradientTriangle(QPolygonF({p[0], p[1], p[2]}), c[0], c[1], c[2]);
+            if (ok) dc_.GradientTriangle(QPolygonF({p[0], p[1], p[2]}), c[0], c[1], c[2]);
         }
     } else if (mode == kGradientFillRectH || mode == kGradientFillRectV) {
         if (!r.hasArray(itemsAt, items, 8)) return;
@@ -734,7 +734,7 @@ void Player::gradient(const ByteReader& r) {
             QColor ca, cb;
             if (vertex(r.u32(itemsAt + i * 8), &a, &ca) &&
                 vertex(r.u32(itemsAt + i * 8 + 4), &b, &cb))
-                dc_.gradientRect(QRectF(a, b), ca, cb, mode == kGradientFillRectV);
+                dc_.GradientRect(QRectF(a, b), ca, cb, mode == kGradientFillRectV);
         }
     }
 }
@@ -742,7 +742,7 @@ void Player::gradient(const ByteReader& r) {
 }  // namespace
 
 void PlayEmf(const EmfDocument& doc, DeviceContext& dc) {
-    Player(doc, dc).run();
+    Player(doc, dc).Run();
 }
 
 DeviceSetup SetupFor(const EmfDocument& doc, const QRectF& target,

@@ -247,7 +247,7 @@ std::optional<Header> ParseHeader(const QByteArray& wmf, QString* why) {
     return h;
 }
 
-bool RecordReader::next(Record& r) {
+bool RecordReader::Next(Record& r) {
     if (done_) return false;
     const qsizetype left = data_.size() - pos_;
     if (left < 6) return done_ = true, false;
@@ -390,7 +390,7 @@ std::optional<WmfInfo> ReadWmfInfo(const QByteArray& wmf, QString* why) {
     QRect extent;
     wmf::RecordReader reader(wmf, header->firstRecord);
     wmf::Record r;
-    while (reader.next(r)) {
+    while (reader.Next(r)) {
         if (!frozen) {
             if (r.function == wmf::kSetWindowOrg && r.words() >= 2) org = QPoint(r.s(1), r.s(0));
             if (r.function == wmf::kSetWindowExt && r.words() >= 2) {

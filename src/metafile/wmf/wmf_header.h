@@ -58,7 +58,7 @@ struct Record {
 class RecordReader {
 public:
     RecordReader(const QByteArray& wmf, qsizetype first) : data_(wmf), pos_(first) {}
-    bool next(Record& r);
+    bool Next(Record& r);
     // True when the walk ended at META_EOF rather than at damage.
     bool reachedEof() const { return eof_; }
     // True when it ended at a record whose size is impossible or runs past

@@ -25,7 +25,7 @@ WmfParams& WmfParams::bytes(const QByteArray& b) {
     return *this;
 }
 
-void WmfWriter::add(std::uint16_t function, const WmfParams& params) {
+void WmfWriter::Add(std::uint16_t function, const WmfParams& params) {
     const std::uint32_t words = 3 + std::uint32_t(params.data().size() / 2);
     Put32(body_, words);
     Put16(body_, function);
@@ -33,7 +33,7 @@ void WmfWriter::add(std::uint16_t function, const WmfParams& params) {
     maxRecordWords_ = std::max(maxRecordWords_, words);
 }
 
-QByteArray WmfWriter::finish(int objectCount, const QRect& bbox, int unitsPerInch) const {
+QByteArray WmfWriter::Finish(int objectCount, const QRect& bbox, int unitsPerInch) const {
     QByteArray out;
     if (unitsPerInch > 0) out = PlaceableHeader(bbox, unitsPerInch);
     const std::uint32_t totalWords = kHeaderWords + std::uint32_t(body_.size() / 2) + 3;

@@ -33,13 +33,13 @@ private:
 
 class WmfWriter {
 public:
-    void add(std::uint16_t function, const WmfParams& params = {});
+    void Add(std::uint16_t function, const WmfParams& params = {});
     // Bytes as they are (for damaged records in tests).
-    void addRaw(const QByteArray& bytes) { body_.append(bytes); }
+    void AddRaw(const QByteArray& bytes) { body_.append(bytes); }
 
     // Header (a placeable one when `unitsPerInch` > 0, with `bbox`), records
     // and META_EOF.
-    QByteArray finish(int objectCount, const QRect& bbox = {}, int unitsPerInch = 0) const;
+    QByteArray Finish(int objectCount, const QRect& bbox = {}, int unitsPerInch = 0) const;
 
 private:
     QByteArray body_;
