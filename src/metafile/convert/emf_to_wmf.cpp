@@ -32,6 +32,11 @@ QByteArray Bytes(const ByteReader& r, std::size_t at, std::size_t n) {
                         : QByteArray();
 }
 
+// A WMF record counts points in 16 bits; a poly-polygon's total is kept
+// within what a record of 32-bit size can hold.
+constexpr std::uint32_t kMostPoints = 0xFFFF;
+constexpr std::uint32_t kMostPolyPoints = 0xFFFFF;
+
 int Clamp16(double v) {
     if (!std::isfinite(v)) return 0;
     return int(std::clamp(std::lround(v), -32768L, 32767L));
@@ -215,7 +220,6 @@ void EmfToWmf::Record(const EmfView& r) {
     auto colour = [&](std::uint16_t function) {
         if (r.has(8, 4)) out_.Add(function, WmfParams{}.dword(r.u32(8)));
     };
-    auto point = [&](std::uint32_t at) { return QPointF(r.i32(at), r.i32(at + 4)); };
     switch (r.type) {
         case emr::SetMapMode:
             if (r.has(8, 4)) mapping_.SetMapMode(int(r.u32(8)));
@@ -245,7 +249,7 @@ void EmfToWmf::Record(const EmfView& r) {
         case emr::SetWorldTransform:
         case emr::ModifyWorldTransform: {
             if (!r.has(8, 24)) return;
-            const QTransform t(r.f32(8), r.f32(12), r.f32(16), r.f32(20), r.f32(24), r.f32(28));
+            const QTransform t = ReadXform(r, 8);
             if (r.type == emr::SetWorldTransform)
                 mapping_.SetWorldTransform(t);
             else if (r.has(32, 4))
@@ -301,7 +305,7 @@ void EmfToWmf::Record(const EmfView& r) {
 
         case emr::MoveToEx:
             if (!r.has(8, 8)) return;
-            position_ = point(8);
+            position_ = ReadPointL(r, 8);
             figureStart_ = position_;
             if (inPath_) return path_.push_back(ToDevice(QPolygonF{position_}));
             {
@@ -311,7 +315,7 @@ void EmfToWmf::Record(const EmfView& r) {
             return;
         case emr::LineTo: {
             if (!r.has(8, 8)) return;
-            const QPointF to = point(8);
+            const QPointF to = ReadPointL(r, 8);
             if (inPath_) {
                 if (path_.empty()) path_.push_back(ToDevice(QPolygonF{position_}));
                 path_.back() << ToReference(to);
@@ -364,14 +368,14 @@ void EmfToWmf::Record(const EmfView& r) {
             return Bezier(r, true, true);
         case emr::SetPixelV: {
             if (!r.has(8, 12)) return;
-            const QPoint p = Out(point(8));
+            const QPoint p = Out(ReadPointL(r, 8));
             out_.Add(kSetPixel, WmfParams{}.dword(r.u32(16)).word(p.y()).word(p.x()));
             return;
         }
         case emr::IntersectClipRect:
         case emr::ExcludeClipRect: {
             if (!r.has(8, 16)) return;
-            const QPoint a = Out(point(8)), b = Out(point(16));
+            const QPoint a = Out(ReadPointL(r, 8)), b = Out(ReadPointL(r, 16));
             out_.Add(r.type == emr::IntersectClipRect ? kIntersectClipRect : kExcludeClipRect,
                      {std::max(a.y(), b.y()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
                       std::min(a.x(), b.x())});
@@ -600,15 +604,12 @@ void EmfToWmf::EmitPolygons(const std::vector<QPolygonF>& polys, bool closed, bo
 
 void EmfToWmf::Poly(const EmfView& r, bool small, std::uint16_t function, bool continues) {
     // bounds, count, points
-    if (!r.has(8, 20)) return;
-    const std::uint32_t n = r.u32(24), stride = small ? 4 : 8;
-    if (n == 0 || n > 0xFFFF || !r.has(28, std::uint64_t(n) * stride)) return;
+    QPolygonF points;
+    const std::uint32_t n = r.u32(24);
+    if (n == 0 || n > kMostPoints || !ReadPoints(r, 28, n, small, &points)) return;
     QPolygonF poly;
     if (continues) poly << position_;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint32_t at = 28 + i * stride;
-        poly << (small ? QPointF(r.i16(at), r.i16(at + 2)) : QPointF(r.i32(at), r.i32(at + 4)));
-    }
+    poly << points;
     if (continues) position_ = poly.last();
     if (inPath_) {
         if (continues && !path_.empty())
@@ -622,24 +623,10 @@ void EmfToWmf::Poly(const EmfView& r, bool small, std::uint16_t function, bool c
 
 void EmfToWmf::PolyPoly(const EmfView& r, bool small, bool polygon) {
     // bounds, polygon count, point count, counts, points
-    if (!r.has(8, 24)) return;
-    const std::uint32_t polys = r.u32(24), total = r.u32(28), stride = small ? 4 : 8;
-    if (polys == 0 || polys > 0xFFFF || total > 0xFFFFF) return;
-    const std::uint64_t pointsAt = 32 + std::uint64_t(polys) * 4;
-    if (!r.has(32, std::uint64_t(polys) * 4) || !r.has(pointsAt, std::uint64_t(total) * stride))
-        return;
+    const std::uint32_t polys = r.u32(24), total = r.u32(28);
+    if (polys == 0 || polys > kMostPoints || total > kMostPolyPoints) return;
     std::vector<QPolygonF> out;
-    std::uint64_t next = 0;
-    for (std::uint32_t k = 0; k < polys; ++k) {
-        const std::uint32_t count = r.u32(32 + 4 * k);
-        if (next + count > total) break;
-        QPolygonF poly;
-        for (std::uint32_t i = 0; i < count; ++i, ++next) {
-            const std::uint32_t at = std::uint32_t(pointsAt + next * stride);
-            poly << (small ? QPointF(r.i16(at), r.i16(at + 2)) : QPointF(r.i32(at), r.i32(at + 4)));
-        }
-        out.push_back(poly);
-    }
+    if (!ReadPolyPolygons(r, small, &out)) return;
     if (inPath_) {
         for (const QPolygonF& poly : out)
             path_.push_back(ToDevice(poly));
@@ -649,16 +636,12 @@ void EmfToWmf::PolyPoly(const EmfView& r, bool small, bool polygon) {
 }
 
 void EmfToWmf::Bezier(const EmfView& r, bool small, bool continues) {
-    if (!r.has(8, 20)) return;
-    const std::uint32_t n = r.u32(24), stride = small ? 4 : 8;
-    if (n == 0 || n > 0xFFFF || !r.has(28, std::uint64_t(n) * stride)) return;
+    QPolygonF points;
+    const std::uint32_t n = r.u32(24);
+    if (n == 0 || n > kMostPoints || !ReadPoints(r, 28, n, small, &points)) return;
     std::vector<QPointF> pts;
     if (continues) pts.push_back(position_);
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint32_t at = 28 + i * stride;
-        pts.push_back(small ? QPointF(r.i16(at), r.i16(at + 2))
-                            : QPointF(r.i32(at), r.i32(at + 4)));
-    }
+    pts.insert(pts.end(), points.begin(), points.end());
     // Flattened: WMF has no curves.
     QPainterPath path(pts[0]);
     for (size_t i = 1; i + 2 < pts.size(); i += 3)
@@ -773,8 +756,7 @@ void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {
     if (!r.has(8, arc ? 32 : function == kRoundRect ? 24 : 16)) return;
     if (inPath_) {
         // Inside a path bracket a shape adds a closed figure instead of drawing.
-        const QRectF box =
-            QRectF(QPointF(r.i32(8), r.i32(12)), QPointF(r.i32(16), r.i32(20))).normalized();
+        const QRectF box = ReadRectL(r, 8).normalized();
         QPainterPath shape;
         if (function == kRectangle)
             shape.addRect(box);

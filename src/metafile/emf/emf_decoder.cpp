@@ -171,6 +171,54 @@ RecordUse EmfRecordUse(std::uint32_t type, std::size_t size) {
     return size < needed ? RecordUse::Damaged : RecordUse::Played;
 }
 
+QPointF ReadPointL(const ByteReader& r, std::size_t off) {
+    return QPointF(r.i32(off), r.i32(off + 4));
+}
+
+QPointF ReadPointS(const ByteReader& r, std::size_t off) {
+    return QPointF(r.i16(off), r.i16(off + 2));
+}
+
+QRectF ReadRectL(const ByteReader& r, std::size_t off) {
+    return QRectF(QPointF(r.i32(off), r.i32(off + 4)), QPointF(r.i32(off + 8), r.i32(off + 12)));
+}
+
+QTransform ReadXform(const ByteReader& r, std::size_t off) {
+    return QTransform(r.f32(off), r.f32(off + 4), r.f32(off + 8), r.f32(off + 12), r.f32(off + 16),
+                      r.f32(off + 20));
+}
+
+bool ReadPoints(const ByteReader& r, std::size_t off, std::uint32_t count, bool small,
+                QPolygonF* out) {
+    const std::size_t item = small ? 4 : 8;
+    if (!r.hasArray(off, count, item)) return false;
+    out->resize(qsizetype(count));
+    for (std::uint32_t i = 0; i < count; ++i)
+        (*out)[i] = small ? ReadPointS(r, off + i * item) : ReadPointL(r, off + i * item);
+    return true;
+}
+
+bool ReadPolyPolygons(const ByteReader& r, bool small, std::vector<QPolygonF>* out) {
+    constexpr std::size_t kCountsAt = 32;
+    if (r.size() < kCountsAt) return false;
+    const std::uint32_t polys = r.u32(24);
+    const std::uint32_t total = r.u32(28);
+    if (!r.hasArray(kCountsAt, polys, 4)) return false;
+    const std::size_t pointsAt = kCountsAt + std::size_t(polys) * 4;
+    QPolygonF all;
+    if (!ReadPoints(r, pointsAt, total, small, &all)) return false;
+    out->clear();
+    out->reserve(polys);
+    std::uint64_t used = 0;
+    for (std::uint32_t i = 0; i < polys; ++i) {
+        const std::uint32_t count = r.u32(kCountsAt + std::size_t(i) * 4);
+        if (used + count > total) return false;
+        out->push_back(all.mid(qsizetype(used), qsizetype(count)));
+        used += count;
+    }
+    return true;
+}
+
 // ExtCreatePen's refusals: a cosmetic pen is one pixel wide and solid-brushed,
 // alternate dots are cosmetic only, a user style has 1..16 entries and no
 // other style has any.

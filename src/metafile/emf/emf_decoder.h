@@ -5,8 +5,13 @@
 // player, the EMF-to-WMF conversion and the count of skipped records share
 // these rules.
 
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <QTransform>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "metafile/byte_reader.h"
 
@@ -44,6 +49,21 @@ private:
 // How the player takes a record.
 enum class RecordUse { Played, Unknown, Unsupported, Damaged };
 RecordUse EmfRecordUse(std::uint32_t type, std::size_t size);
+
+// The structures records are made of; reads past the end give 0.
+QPointF ReadPointL(const ByteReader& r, std::size_t off);  // two 32-bit values
+QPointF ReadPointS(const ByteReader& r, std::size_t off);  // two 16-bit values
+QRectF ReadRectL(const ByteReader& r, std::size_t off);    // inclusive corners as given
+QTransform ReadXform(const ByteReader& r, std::size_t off);
+
+// `count` points (16-bit pairs if `small`) from `off`; false when they do
+// not fit in the record.
+bool ReadPoints(const ByteReader& r, std::size_t off, std::uint32_t count, bool small,
+                QPolygonF* out);
+// The figures of a PolyPolygon or PolyPolyline record (bounds, figure
+// count, point count, the counts, the points); false when any of it does
+// not fit or the counts need more points than the record has.
+bool ReadPolyPolygons(const ByteReader& r, bool small, std::vector<QPolygonF>* out);
 
 // Whether ExtCreatePen makes a pen of these (a pen it refuses leaves the
 // handle empty: selecting it keeps the current pen). A PS_NULL style is

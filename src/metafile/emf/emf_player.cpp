@@ -12,34 +12,6 @@ namespace mf {
 
 namespace {
 
-QPointF Point(const ByteReader& r, std::size_t off) {
-    return QPointF(r.i32(off), r.i32(off + 4));
-}
-QPointF Point16(const ByteReader& r, std::size_t off) {
-    return QPointF(r.i16(off), r.i16(off + 2));
-}
-
-QRectF Box(const ByteReader& r, std::size_t off) {
-    return QRectF(QPointF(r.i32(off), r.i32(off + 4)), QPointF(r.i32(off + 8), r.i32(off + 12)));
-}
-
-QTransform Xform(const ByteReader& r, std::size_t off) {
-    return QTransform(r.f32(off), r.f32(off + 4), r.f32(off + 8), r.f32(off + 12), r.f32(off + 16),
-                      r.f32(off + 20));
-}
-
-// Points of a poly record: 32-bit or 16-bit pairs from `off`, as many as the
-// record holds.
-bool ReadPoints(const ByteReader& r, std::size_t off, std::uint32_t count, bool small,
-                QPolygonF* out) {
-    const std::size_t item = small ? 4 : 8;
-    if (!r.hasArray(off, count, item)) return false;
-    out->resize(qsizetype(count));
-    for (std::uint32_t i = 0; i < count; ++i)
-        (*out)[i] = small ? Point16(r, off + i * item) : Point(r, off + i * item);
-    return true;
-}
-
 // A source rectangle as a record gives it, kept within a range where no
 // coordinate arithmetic can overflow (bitmaps are far smaller anyway).
 QRect SourceRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
@@ -175,7 +147,7 @@ void Player::Record(std::uint32_t type, const ByteReader& r) {
         case emr::SetViewportOrgEx:
             return dc_.SetViewportOrg(r.i32(8), r.i32(12));
         case emr::SetPixelV:
-            return dc_.SetPixel(Point(r, 8), dc_.color(r.u32(16)));
+            return dc_.SetPixel(ReadPointL(r, 8), dc_.color(r.u32(16)));
         case emr::SetMapMode:
             return dc_.SetMapMode(r.i32(8));
         case emr::SetBkMode:
@@ -195,13 +167,13 @@ void Player::Record(std::uint32_t type, const ByteReader& r) {
         case emr::OffsetClipRgn:
             return dc_.OffsetClip(r.i32(8), r.i32(12));
         case emr::MoveToEx:
-            return dc_.MoveTo(Point(r, 8));
+            return dc_.MoveTo(ReadPointL(r, 8));
         case emr::SetMetaRgn:
             return dc_.SetMetaRegion();
         case emr::ExcludeClipRect:
-            return dc_.ExcludeClipRect(Box(r, 8));
+            return dc_.ExcludeClipRect(ReadRectL(r, 8));
         case emr::IntersectClipRect:
-            return dc_.IntersectClipRect(Box(r, 8));
+            return dc_.IntersectClipRect(ReadRectL(r, 8));
         case emr::ScaleViewportExtEx:
             return dc_.ScaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20));
         case emr::ScaleWindowExtEx:
@@ -211,9 +183,9 @@ void Player::Record(std::uint32_t type, const ByteReader& r) {
         case emr::RestoreDc:
             return dc_.RestoreDc(r.i32(8));
         case emr::SetWorldTransform:
-            return dc_.SetWorldTransform(Xform(r, 8));
+            return dc_.SetWorldTransform(ReadXform(r, 8));
         case emr::ModifyWorldTransform:
-            return dc_.ModifyWorldTransform(Xform(r, 8), int(r.u32(32)));
+            return dc_.ModifyWorldTransform(ReadXform(r, 8), int(r.u32(32)));
         case emr::SelectObject:
             return dc_.SelectObject(r.u32(8));
         case emr::DeleteObject:
@@ -244,13 +216,13 @@ void Player::Record(std::uint32_t type, const ByteReader& r) {
         case emr::SelectPalette:
             return dc_.SelectPalette(r.u32(8));
         case emr::AngleArc:
-            return dc_.AngleArc(Point(r, 8), r.u32(16), r.f32(20), r.f32(24));
+            return dc_.AngleArc(ReadPointL(r, 8), r.u32(16), r.f32(20), r.f32(24));
         case emr::Ellipse:
-            return dc_.Ellipse(Box(r, 8));
+            return dc_.Ellipse(ReadRectL(r, 8));
         case emr::Rectangle:
-            return dc_.Rectangle(Box(r, 8));
+            return dc_.Rectangle(ReadRectL(r, 8));
         case emr::RoundRect:
-            return dc_.RoundRect(Box(r, 8), QSizeF(r.i32(24), r.i32(28)));
+            return dc_.RoundRect(ReadRectL(r, 8), QSizeF(r.i32(24), r.i32(28)));
         case emr::Arc:
         case emr::ArcTo:
         case emr::Chord:
@@ -259,10 +231,10 @@ void Player::Record(std::uint32_t type, const ByteReader& r) {
                               : type == emr::ArcTo ? DeviceContext::ArcKind::ArcTo
                               : type == emr::Chord ? DeviceContext::ArcKind::Chord
                                                    : DeviceContext::ArcKind::Pie;
-            return dc_.Arc(Box(r, 8), Point(r, 24), Point(r, 32), kind);
+            return dc_.Arc(ReadRectL(r, 8), ReadPointL(r, 24), ReadPointL(r, 32), kind);
         }
         case emr::LineTo:
-            return dc_.LineTo(Point(r, 8));
+            return dc_.LineTo(ReadPointL(r, 8));
         case emr::SetArcDirection:
             return dc_.SetArcDirection(r.i32(8));
         case emr::SetMiterLimit:
@@ -367,22 +339,8 @@ void Player::Poly(std::uint32_t type, const ByteReader& r, bool small) {
 }
 
 void Player::PolyPoly(std::uint32_t type, const ByteReader& r, bool small) {
-    if (r.size() < 32) return;
-    const std::uint32_t polys = r.u32(24);
-    const std::uint32_t total = r.u32(28);
-    if (!r.hasArray(32, polys, 4)) return;
-    const std::size_t pointsAt = 32 + std::size_t(polys) * 4;
-    QPolygonF all;
-    if (!ReadPoints(r, pointsAt, total, small, &all)) return;
     std::vector<QPolygonF> list;
-    list.reserve(polys);
-    std::uint64_t used = 0;
-    for (std::uint32_t i = 0; i < polys; ++i) {
-        const std::uint32_t count = r.u32(32 + std::size_t(i) * 4);
-        if (used + count > total) return;
-        list.push_back(all.mid(qsizetype(used), qsizetype(count)));
-        used += count;
-    }
+    if (!ReadPolyPolygons(r, small, &list)) return;
     if (type == emr::PolyPolygon || type == emr::PolyPolygon16)
         dc_.PolyPolygon(list);
     else
@@ -498,13 +456,13 @@ QString Player::DecodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t c
 void Player::Text(const ByteReader& r, std::size_t at, bool wide) {
     if (!r.has(at, 40)) return;
     DeviceContext::TextCall call;
-    call.reference = Point(r, at);
+    call.reference = ReadPointL(r, at);
     const std::uint32_t count = r.u32(at + 8);
     const std::uint32_t offString = r.u32(at + 12);
     call.options = r.u32(at + 16);
     std::size_t dxField = at + 36;
     if (!(call.options & kEtoNoRect)) {
-        const QRectF rect = Box(r, at + 20);
+        const QRectF rect = ReadRectL(r, at + 20);
         if (!rect.isEmpty() || rect.width() != 0) call.rect = rect;
     } else {
         dxField = at + 20;
@@ -538,12 +496,12 @@ void Player::Text(const ByteReader& r, std::size_t at, bool wide) {
 
 void Player::SmallText(const ByteReader& r) {
     DeviceContext::TextCall call;
-    call.reference = Point(r, 8);
+    call.reference = ReadPointL(r, 8);
     const std::uint32_t count = r.u32(16);
     call.options = r.u32(20);
     std::size_t at = 36;
     if (!(call.options & kEtoNoRect)) {
-        call.rect = Box(r, 36);
+        call.rect = ReadRectL(r, 36);
         at += 16;
     }
     const bool small = (call.options & kEtoSmallChars) != 0;
@@ -620,7 +578,7 @@ void Player::Blt(std::uint32_t type, const ByteReader& r) {
     }
     if (type == emr::PlgBlt) {
         // Parallelogram: upper-left, upper-right, lower-left corners.
-        const QPointF a = Point(r, 24), b = Point(r, 32), c = Point(r, 40);
+        const QPointF a = ReadPointL(r, 24), b = ReadPointL(r, 32), c = ReadPointL(r, 40);
         if (!dib) return;
         call.dest = QRectF(0, 0, 1, 1);
         const QTransform unit(b.x() - a.x(), b.y() - a.y(), c.x() - a.x(), c.y() - a.y(), a.x(),
@@ -713,7 +671,7 @@ void Player::Gradient(const ByteReader& r) {
     auto vertex = [&](std::uint32_t i, QPointF* p, QColor* c) {
         if (i >= vertices) return false;
         const std::size_t o = 36 + std::size_t(i) * 16;
-        *p = Point(r, o);
+        *p = ReadPointL(r, o);
         *c = QColor(r.u16(o + 8) >> 8, r.u16(o + 10) >> 8, r.u16(o + 12) >> 8);
         return true;
     };
