@@ -172,17 +172,13 @@ std::optional<QByteArray> EmfToWmf::Run(QString* why) {
         return std::nullopt;
     };
     if (upi_ < 1 || upi_ > 32767) return fail("units per inch outside 1..32767");
-    if (!LooksLikeEmf(emf_)) return fail("not an EMF");
-    const ByteReader h(reinterpret_cast<const std::uint8_t*>(emf_.constData()),
-                       std::size_t(emf_.size()));
-    const std::uint32_t headerSize = h.u32(4);
-    if (headerSize < 88 || headerSize > h.size() || headerSize % 4)
-        return fail("bad EMF header size");
-
-    const QRect frame(QPoint(h.i32(24), h.i32(28)), QPoint(h.i32(32), h.i32(36)));
-    const double devX = h.i32(72), devY = h.i32(76), mmX = h.i32(80), mmY = h.i32(84);
-    if (devX <= 0 || devY <= 0 || mmX <= 0 || mmY <= 0)
-        return fail("EMF reference device is empty");
+    // The header as the player reads it, so that the page saved maps as the
+    // page shown (a frame taken from the bounds, a reference device made up).
+    const std::optional<EmfDocument> doc = ReadEmf(emf_, why);
+    if (!doc) return std::nullopt;
+    const QRect frame = doc->frame;
+    const double devX = doc->devicePixels.width(), devY = doc->devicePixels.height();
+    const double mmX = doc->deviceMillimeters.width(), mmY = doc->deviceMillimeters.height();
     const double ppiX = devX * 25.4 / mmX, ppiY = devY * 25.4 / mmY;
     const double frameW = frame.right() - frame.left(), frameH = frame.bottom() - frame.top();
     if (frameW <= 0 || frameH <= 0) return fail("EMF frame is empty");
@@ -204,7 +200,9 @@ std::optional<QByteArray> EmfToWmf::Run(QString* why) {
     out_.Add(kSetWindowOrg, {0, 0});
     out_.Add(kSetWindowExt, {bboxH, bboxW});
 
-    EmfRecordWalker walk(h, headerSize);
+    const ByteReader file(reinterpret_cast<const std::uint8_t*>(emf_.constData()),
+                          std::min(std::size_t(emf_.size()), doc->end));
+    EmfRecordWalker walk(file, doc->firstRecord);
     EmfView r;
     while (walk.Next(&r) && r.type != emr::Eof)
         Record(r);

@@ -44,11 +44,11 @@ std::uint32_t ColorRefOf(const unsigned char* entry) {
     return entry[0] | (std::uint32_t(entry[1]) << 8) | (std::uint32_t(entry[2]) << 16);
 }
 
-// The part of the device context the conversion itself needs: origins for
-// the relative records that EMF lacks, the font's character set for text.
+// The part of the device context the conversion itself needs: the mapping
+// (its origins for the relative records that EMF lacks), the font's
+// character set for text.
 struct DcState {
-    QPoint windowOrg;
-    QPoint viewportOrg;
+    Mapping mapping;
     std::uint8_t charset = kAnsiCharset;  // the stock System font
     int palette = -1;
 };
@@ -123,7 +123,8 @@ private:
         Add(vorg.i32(0).i32(0));
         EmfRecord vext(emr::SetViewportExtEx);
         Add(vext.i32(framePx_.width()).i32(framePx_.height()));
-        dc_.windowOrg = b.topLeft();
+        dc_.mapping.SetMapMode(kMmAnisotropic);
+        dc_.mapping.SetWindowOrg(b.x(), b.y());
     }
 
     // The lowest free slot, as GDI fills the table; -1 when it is full.
@@ -289,9 +290,12 @@ void WmfConverter::Convert(const Record& r) {
             if (Short(r, 2)) return;
             const QPoint p(r.s(1), r.s(0));
             std::uint32_t type = emr::SetWindowOrgEx;
-            if (r.function == kSetWindowOrg) dc_.windowOrg = p;
+            if (r.function == kSetWindowOrg) dc_.mapping.SetWindowOrg(p.x(), p.y());
             if (r.function == kSetWindowExt) type = emr::SetWindowExtEx;
-            if (r.function == kSetViewportOrg) type = emr::SetViewportOrgEx, dc_.viewportOrg = p;
+            if (r.function == kSetViewportOrg) {
+                type = emr::SetViewportOrgEx;
+                dc_.mapping.SetViewportOrg(p.x(), p.y());
+            }
             if (r.function == kSetViewportExt) type = emr::SetViewportExtEx;
             EmfRecord rec(type);
             return Add(rec.point(p));
@@ -302,8 +306,12 @@ void WmfConverter::Convert(const Record& r) {
             if (Short(r, 2)) return;
             const QPoint d(r.s(1), r.s(0));
             const bool window = r.function == kOffsetWindowOrg;
-            QPoint& org = window ? dc_.windowOrg : dc_.viewportOrg;
-            org += d;
+            const QPoint org =
+                (window ? dc_.mapping.windowOrg() : dc_.mapping.viewportOrg()).toPoint() + d;
+            if (window)
+                dc_.mapping.SetWindowOrg(org.x(), org.y());
+            else
+                dc_.mapping.SetViewportOrg(org.x(), org.y());
             EmfRecord rec(window ? emr::SetWindowOrgEx : emr::SetViewportOrgEx);
             return Add(rec.point(org));
         }

@@ -5,6 +5,7 @@
 // player and both conversions follow one copy of these rules, so that a page
 // saved in either format maps as the page shown.
 
+#include <QPointF>
 #include <QTransform>
 #include <cstddef>
 #include <optional>
@@ -33,6 +34,8 @@ public:
     void ModifyWorldTransform(const QTransform& t, int mode);
 
     const QTransform& world() const { return world_; }
+    QPointF windowOrg() const { return QPointF(winOrgX_, winOrgY_); }
+    QPointF viewportOrg() const { return QPointF(vpOrgX_, vpOrgY_); }
     // Window to viewport: the map mode, origins and extents.
     QTransform page() const;
     // Logical units to reference-device pixels: world, then page.
