@@ -4,6 +4,7 @@
 
 #include "metafile/convert/wmf_to_emf.h"
 #include "metafile/emf_writer.h"
+#include "metafile/picture.h"
 #include "metafile/wmf/wmf_records.h"
 #include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
@@ -162,4 +163,27 @@ TEST(WmfDamage, RegionsUsedOverAndOverCannotBlowUpTheOutput) {
     ASSERT_TRUE(emf);
     EXPECT_LT(emf->size(), 16 * 1024 * 1024 + 8 * wmf.size() + 256 * 1024);
     EXPECT_EQ(EmfRecords(*emf).back().type, mf::emr::Eof);
+}
+
+// What the player leaves out of a WMF page is listed per function and reason:
+// an escape it does not draw, a function GDI does not define, a record too
+// short for its parameters and one whose size runs past the end.
+TEST(WmfDamage, RecordsLeftOutAreCountedPerFunction) {
+    WmfWriter w;
+    w.Add(kLineTo, {5, 5});
+    w.Add(kEscape, {15, 0});
+    w.Add(kEscape, {15, 0});
+    w.Add(0x0FFF, {1});
+    w.Add(kLineTo, {5});
+    QByteArray tail;
+    tail.append("\xFF\x00\x00\x00", 4);  // 255 words: beyond the file
+    tail.append("\x18\x04", 2);          // Ellipse
+    w.AddRaw(tail);
+    const auto picture = mf::Picture::Load(w.Finish(0, QRect(0, 0, 10, 10), 96));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->skippedRecords().join(QLatin1Char('\n')).toStdString(),
+              "WMF Ellipse (0x0418) damaged: 1\n"
+              "WMF Escape (0x0626) unsupported: 2\n"
+              "WMF LineTo (0x0213) damaged: 1\n"
+              "WMF record (0x0fff) unknown: 1");
 }
