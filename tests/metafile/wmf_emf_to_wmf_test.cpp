@@ -263,6 +263,42 @@ TEST(EmfToWmf, PageSavedAsWmfMapsLikeThePageShown) {
     }
 }
 
+// The advances of a text record reach the WMF whatever the record's layout:
+// without the rectangle (ETO_NO_RECT) their offset moves up; with ETO_PDY
+// each character has an x and a y advance, of which a WMF keeps the x.
+TEST(EmfToWmf, TextAdvancesFollowTheRecordLayout) {
+    struct Case {
+        const char* name;
+        std::uint32_t options;
+        std::vector<std::int32_t> advances;
+    };
+    const Case cases[] = {{"no rectangle", mf::kEtoNoRect, {10, 20}},
+                          {"x and y advances", mf::kEtoPdy, {10, 5, 20, 5}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool noRect = c.options & mf::kEtoNoRect;
+        const std::uint32_t offString = noRect ? 60 : 76, offDx = offString + 4;
+        mf::EmfRecord text(mf::emr::ExtTextOutW);
+        text.rect(0, 0, 95, 95).u32(mf::kGmCompatible).f32(0).f32(0);
+        text.i32(10).i32(20).u32(2).u32(offString).u32(c.options);
+        if (!noRect) text.rect(0, 0, 0, 0);
+        text.u32(offDx).u16('A').u16('B');
+        for (std::int32_t d : c.advances)
+            text.i32(d);
+        text.u32(0);  // the fixed part of the record is 76 bytes at least
+        mf::EmfWriter w;
+        w.Add(text);
+        const auto wmf =
+            mf::ConvertEmfToPlaceableWmf(w.Finish(QSize(96, 96), QSize(2540, 2540)), 96);
+        ASSERT_TRUE(wmf);
+        const auto texts = OfFunction(WmfRecords(*wmf), kExtTextOut);
+        ASSERT_EQ(texts.size(), 1u);
+        const std::vector<int>& words = texts[0].words;
+        ASSERT_EQ(words.size(), 7u);  // y, x, count, options, "AB", two advances
+        EXPECT_EQ(std::vector<int>(words.begin() + 5, words.end()), (std::vector<int>{10, 20}));
+    }
+}
+
 TEST(EmfToWmf, AFrameTooLargeForTheUnitsGetsCoarserUnits) {
     mf::EmfWriter w;
     mf::EmfRecord line(mf::emr::LineTo);

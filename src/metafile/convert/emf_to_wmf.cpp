@@ -779,12 +779,14 @@ void EmfToWmf::Shape(const EmfView& r, std::uint16_t function) {
 }
 
 void EmfToWmf::Text(const EmfView& r, bool wide) {
-    // bounds, graphics mode, scales, then reference, chars, string offset,
-    // options, rectangle, advances offset
-    if (!r.has(8, 68)) return;
-    const QPointF ref(r.i32(36), r.i32(40));
-    const std::uint32_t chars = r.u32(44), offString = r.u32(48), options = r.u32(52);
-    const std::uint32_t offDx = r.u32(72);
+    // bounds, graphics mode, scales, then the EMRTEXT
+    EmrText t;
+    if (!ReadEmrText(r, 36, &t)) return;
+    const QPointF ref = t.reference;
+    const std::uint32_t chars = t.chars, offString = t.offString;
+    // A rectangle the record leaves out is neither filled nor clipped to.
+    const std::uint32_t options =
+        t.rect ? t.options : t.options & ~(kEtoOpaque | kEtoClipped | kEtoNoRect);
     if (chars > 0x7FFF || !r.has(offString, std::uint64_t(chars) * (wide ? 2 : 1))) return;
     QString text;
     QByteArray narrow;
@@ -795,10 +797,13 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
         narrow = Bytes(r, offString, chars);
         text = DecodeText(narrow, currentFont_.charset).text;
     }
-    std::vector<double> dx;
-    if (offDx && r.has(offDx, std::uint64_t(chars) * 4))
-        for (std::uint32_t i = 0; i < chars; ++i)
-            dx.push_back(r.i32(offDx + 4 * i));
+    // WMF keeps the horizontal advances only.
+    std::vector<double> dx = ReadAdvances(r, t);
+    if (t.dxHasY) {
+        for (std::size_t i = 0; 2 * i < dx.size(); ++i)
+            dx[i] = dx[2 * i];
+        dx.resize(dx.size() / 2);
+    }
 
     // Text a Latin font's code page cannot hold (Japanese in a DEFAULT_CHARSET
     // font, as Windows with code page 932 writes it) goes out with a
@@ -833,9 +838,9 @@ void EmfToWmf::Text(const EmfView& r, bool wide) {
     }
     if (bytes.size() > 0x7FFF) return;
     const QPoint at = Out(ref);
-    WmfParams p{at.y(), at.x(), int(bytes.size()), int(options & 0xFFFF)};
+    WmfParams p{at.y(), at.x(), int(bytes.size()), int(options & ~kEtoPdy & 0xFFFF)};
     if (options & (kEtoOpaque | kEtoClipped)) {
-        const QPoint a = Out(QPointF(r.i32(56), r.i32(60))), b = Out(QPointF(r.i32(64), r.i32(68)));
+        const QPoint a = Out(t.rect->topLeft()), b = Out(t.rect->bottomRight());
         p.word(std::min(a.x(), b.x())).word(std::min(a.y(), b.y()));
         p.word(std::max(a.x(), b.x())).word(std::max(a.y(), b.y()));
     }

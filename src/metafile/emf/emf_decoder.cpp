@@ -219,6 +219,37 @@ bool ReadPolyPolygons(const ByteReader& r, bool small, std::vector<QPolygonF>* o
     return true;
 }
 
+bool ReadEmrText(const ByteReader& r, std::size_t at, EmrText* out) {
+    constexpr std::size_t kEmrTextBytes = 40;
+    if (!r.has(at, kEmrTextBytes)) return false;
+    out->reference = ReadPointL(r, at);
+    out->chars = r.u32(at + 8);
+    out->offString = r.u32(at + 12);
+    out->options = r.u32(at + 16);
+    out->rect.reset();
+    // Without the rectangle the advances' offset moves up in its place.
+    std::size_t dxField = at + 36;
+    if (!(out->options & kEtoNoRect)) {
+        const QRectF rect = ReadRectL(r, at + 20);
+        if (!rect.isEmpty() || rect.width() != 0) out->rect = rect;
+    } else {
+        dxField = at + 20;
+    }
+    out->offDx = r.u32(dxField);
+    out->dxHasY = (out->options & kEtoPdy) != 0;
+    return true;
+}
+
+std::vector<double> ReadAdvances(const ByteReader& r, const EmrText& text) {
+    std::vector<double> dx;
+    const std::size_t count = std::size_t(text.chars) * (text.dxHasY ? 2 : 1);
+    if (text.offDx == 0 || !r.hasArray(text.offDx, count, 4)) return dx;
+    dx.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        dx[i] = r.i32(text.offDx + i * 4);
+    return dx;
+}
+
 // ExtCreatePen's refusals: a cosmetic pen is one pixel wide and solid-brushed,
 // alternate dots are cosmetic only, a user style has 1..16 entries and no
 // other style has any.

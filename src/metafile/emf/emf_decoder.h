@@ -11,6 +11,7 @@
 #include <QTransform>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "metafile/byte_reader.h"
@@ -64,6 +65,22 @@ bool ReadPoints(const ByteReader& r, std::size_t off, std::uint32_t count, bool 
 // count, point count, the counts, the points); false when any of it does
 // not fit or the counts need more points than the record has.
 bool ReadPolyPolygons(const ByteReader& r, bool small, std::vector<QPolygonF>* out);
+
+// An EMRTEXT: where a text run goes and where its parts lie in the record.
+struct EmrText {
+    QPointF reference;
+    std::uint32_t chars = 0;
+    std::uint32_t offString = 0;
+    std::uint32_t options = 0;
+    std::optional<QRectF> rect;  // none with ETO_NO_RECT or an empty one
+    std::uint32_t offDx = 0;
+    bool dxHasY = false;  // ETO_PDY: an x and a y advance per character
+};
+// The EMRTEXT at `at`; false when the record is too short for it.
+bool ReadEmrText(const ByteReader& r, std::size_t at, EmrText* out);
+// Its advances, pairs with `dxHasY`; empty when there are none or they do
+// not fit.
+std::vector<double> ReadAdvances(const ByteReader& r, const EmrText& text);
 
 // Whether ExtCreatePen makes a pen of these (a pen it refuses leaves the
 // handle empty: selecting it keeps the current pen). A PS_NULL style is

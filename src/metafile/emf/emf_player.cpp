@@ -454,21 +454,15 @@ QString Player::DecodeAnsi(const ByteReader& r, std::size_t off, std::uint32_t c
 }
 
 void Player::Text(const ByteReader& r, std::size_t at, bool wide) {
-    if (!r.has(at, 40)) return;
+    EmrText t;
+    if (!ReadEmrText(r, at, &t)) return;
     DeviceContext::TextCall call;
-    call.reference = ReadPointL(r, at);
-    const std::uint32_t count = r.u32(at + 8);
-    const std::uint32_t offString = r.u32(at + 12);
-    call.options = r.u32(at + 16);
-    std::size_t dxField = at + 36;
-    if (!(call.options & kEtoNoRect)) {
-        const QRectF rect = ReadRectL(r, at + 20);
-        if (!rect.isEmpty() || rect.width() != 0) call.rect = rect;
-    } else {
-        dxField = at + 20;
-    }
-    const std::uint32_t offDx = r.u32(dxField);
-    call.dxHasY = (call.options & kEtoPdy) != 0;
+    call.reference = t.reference;
+    call.options = t.options;
+    call.rect = t.rect;
+    call.dxHasY = t.dxHasY;
+    const std::uint32_t count = t.chars;
+    const std::uint32_t offString = t.offString;
     if (count > 0x100000 || !r.hasArray(offString, count, wide ? 2 : 1)) {
         if (call.rect) {
             call.text.clear();
@@ -476,13 +470,7 @@ void Player::Text(const ByteReader& r, std::size_t at, bool wide) {
         }
         return;
     }
-    std::vector<double> dx;
-    const std::size_t dxCount = std::size_t(count) * (call.dxHasY ? 2 : 1);
-    if (offDx != 0 && r.hasArray(offDx, dxCount, 4)) {
-        dx.resize(dxCount);
-        for (std::size_t i = 0; i < dxCount; ++i)
-            dx[i] = r.i32(offDx + i * 4);
-    }
+    std::vector<double> dx = ReadAdvances(r, t);
     if (wide) {
         call.text.resize(qsizetype(count));
         for (std::uint32_t i = 0; i < count; ++i)
