@@ -1,4 +1,5 @@
-// Mapping modes, the world transform, SaveDC/RestoreDC and the object table.
+// The device context's mapping calls (their rules are Mapping's), SaveDC/RestoreDC and
+// the object table.
 #include <cmath>
 
 #include "metafile/dc/device_context.h"
