@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "metafile/dib.h"
+#include "metafile/dib/dib.h"
 
 namespace {
 

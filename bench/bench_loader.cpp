@@ -37,7 +37,7 @@ QByteArray PhotoPage(int seed) {
     }
     mf::EmfWriter w(QSizeF(210, 297));
     w.StretchDIBits(QRect(40, 40, 700, 630), image);
-    return w.finish();
+    return w.Finish();
 }
 
 struct Fixture {

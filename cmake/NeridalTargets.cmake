@@ -4,12 +4,13 @@ function(neridal_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
 endfunction()
 
-# One library per source folder. Sources are picked up from the folder so that
-# adding a file needs no edit here. DEPENDS lists the libraries it builds on.
+# One library per source folder. Sources are picked up from the folder and its
+# subfolders so that adding a file needs no edit here. DEPENDS lists the
+# libraries it builds on.
 function(neridal_library name folder)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
-    file(GLOB headers CONFIGURE_DEPENDS ${folder}/*.h)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${folder}/*.h)
     # A folder's main.cpp is an executable's entry point, not library code:
     # in the library it would take the place of the test programs' main.
     list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/cp932.h"
-#include "metafile/font_mapping.h"
+#include "metafile/picture.h"
 
 namespace {
 
@@ -105,6 +105,6 @@ bool FontAvailable(const QString& face) {
         return families.contains(family, Qt::CaseInsensitive);
     };
     if (installed(face)) return true;
-    const std::optional<QString> standIn = mf::FontMapper::StandInFor(face);
+    const std::optional<QString> standIn = mf::FontStandInFor(face);
     return standIn && installed(*standIn);
 }

@@ -5,16 +5,14 @@
 #include <cstring>
 
 #include "metafile/byte_writer.h"
-#include "metafile/emf_records.h"
+#include "metafile/dib/bmp_file.h"
+#include "metafile/emf/emf_records.h"
 
 namespace mf {
 namespace {
 
-constexpr std::uint32_t kEmfSignature = 0x464D4520;
 constexpr std::uint32_t kEmfVersion = 0x10000;
 constexpr int kHeaderSize = 108;  // with both header extensions
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
-constexpr std::uint32_t kGmCompatible = 1;
 
 void PutI32(QByteArray& out, std::int32_t v) {
     Put32(out, std::uint32_t(v));
@@ -53,14 +51,54 @@ EmfWriter::EmfWriter(QSizeF sizeMm, int dpi)
       device_(int(std::lround(sizeMm.width() / 25.4 * dpi)),
               int(std::lround(sizeMm.height() / 25.4 * dpi))) {}
 
-void EmfWriter::AppendRecord(std::uint32_t type, const QByteArray& payload) {
-    QByteArray padded = payload;
-    while (padded.size() % 4 != 0)
-        padded.append('\0');
-    Put32(records_, type);
-    Put32(records_, std::uint32_t(8 + padded.size()));
-    records_ += padded;
+EmfRecord& EmfRecord::u32(std::uint32_t v) {
+    Put32(payload_, v);
+    return *this;
+}
+
+EmfRecord& EmfRecord::u16(std::uint16_t v) {
+    Put16(payload_, v);
+    return *this;
+}
+
+EmfRecord& EmfRecord::u8(std::uint8_t v) {
+    payload_.append(char(v));
+    return *this;
+}
+
+EmfRecord& EmfRecord::f32(float v) {
+    std::uint32_t bits;
+    static_assert(sizeof bits == sizeof v);
+    std::memcpy(&bits, &v, sizeof bits);
+    return u32(bits);
+}
+
+EmfRecord& EmfRecord::bytes(const char* data, qsizetype n) {
+    if (n > 0) payload_.append(data, n);
+    return *this;
+}
+
+EmfRecord& EmfRecord::pad4() {
+    while (payload_.size() % 4)
+        payload_.append('\0');
+    return *this;
+}
+
+void EmfWriter::Add(const EmfRecord& record) {
+    const qsizetype padded = (record.payload().size() + 3) & ~qsizetype(3);
+    Put32(records_, record.type());
+    Put32(records_, std::uint32_t(8 + padded));
+    records_ += record.payload();
+    records_.append(padded - record.payload().size(), '\0');
     ++recordCount_;
+}
+
+void EmfWriter::AppendRecord(std::uint32_t type, const QByteArray& payload) {
+    Add(EmfRecord(type).bytes(payload));
+}
+
+void EmfWriter::NoteHandle(std::uint32_t handle) {
+    highestHandle_ = std::max(highestHandle_, handle);
 }
 
 namespace {
@@ -219,32 +257,10 @@ void EmfWriter::ExtTextOut(QPoint reference, const QString& text, int cellWidth,
 }
 
 void EmfWriter::StretchDIBits(const QRect& dest, const QImage& image) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int w = rgb.width(), h = rgb.height();
-    const int stride = (w * 3 + 3) / 4 * 4;
-    QByteArray bits;
-    bits.reserve(qsizetype(stride) * h);
-    for (int y = h - 1; y >= 0; --y) {  // bottom-up rows, BGR
-        const uchar* row = rgb.constScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            bits.append(char(row[3 * x + 2]));
-            bits.append(char(row[3 * x + 1]));
-            bits.append(char(row[3 * x]));
-        }
-        bits.append(QByteArray(stride - w * 3, '\0'));
-    }
-    QByteArray info;  // BITMAPINFOHEADER
-    Put32(info, 40);
-    PutI32(info, w);
-    PutI32(info, h);
-    Put16(info, 1);
-    Put16(info, 24);
-    Put32(info, 0);  // BI_RGB
-    Put32(info, std::uint32_t(bits.size()));
-    PutI32(info, 3780);  // 96 dpi in pixels per metre
-    PutI32(info, 3780);
-    Put32(info, 0);
-    Put32(info, 0);
+    const int w = image.width(), h = image.height();
+    const QByteArray dib = PackedDib24(image);
+    const QByteArray info = dib.left(kDibInfoHeaderBytes);
+    const QByteArray bits = dib.mid(kDibInfoHeaderBytes);
 
     const int fixed = 80;  // record head and fixed fields
     QByteArray p;
@@ -268,43 +284,51 @@ void EmfWriter::StretchDIBits(const QRect& dest, const QImage& image) {
     AppendRecord(emr::StretchDiBits, p);
 }
 
-QByteArray EmfWriter::finish() {
-    QByteArray eof;
-    Put32(eof, 0);   // palette entries
-    Put32(eof, 16);  // offset of the (absent) palette
-    Put32(eof, 20);  // record size, repeated at the end
-    AppendRecord(emr::Eof, eof);
+QByteArray EmfWriter::Finish() {
+    const auto um = [](double mm) { return int(std::lround(mm * 1000)); };
+    return WriteOut(
+        {device_,
+         QSize(int(std::lround(sizeMm_.width() * 100)), int(std::lround(sizeMm_.height() * 100))),
+         device_, QSize(int(std::lround(sizeMm_.width())), int(std::lround(sizeMm_.height()))),
+         QSize(um(sizeMm_.width()), um(sizeMm_.height()))});
+}
 
-    const std::uint32_t totalRecords = recordCount_ + 1;
-    const std::uint32_t totalBytes = std::uint32_t(kHeaderSize + records_.size());
-    QByteArray h;
-    Put32(h, emr::Header);
-    Put32(h, kHeaderSize);
-    PutRect(h, QRect(QPoint(0, 0), device_));  // bounds, device pixels
-    PutI32(h, 0);
-    PutI32(h, 0);
-    PutI32(h, int(std::lround(sizeMm_.width() * 100)));  // frame, 0.01 mm
-    PutI32(h, int(std::lround(sizeMm_.height() * 100)));
-    Put32(h, kEmfSignature);
-    Put32(h, kEmfVersion);
-    Put32(h, totalBytes);
-    Put32(h, totalRecords);
-    Put16(h, std::uint16_t(highestHandle_ + 1));
-    Put16(h, 0);
-    Put32(h, 0);  // description length
-    Put32(h, 0);  // description offset
-    Put32(h, 0);  // palette entries
-    PutI32(h, device_.width());
-    PutI32(h, device_.height());
-    PutI32(h, int(std::lround(sizeMm_.width())));
-    PutI32(h, int(std::lround(sizeMm_.height())));
-    Put32(h, 0);                                          // pixel format size
-    Put32(h, 0);                                          // pixel format offset
-    Put32(h, 0);                                          // OpenGL
-    PutI32(h, int(std::lround(sizeMm_.width() * 1000)));  // micrometres
-    PutI32(h, int(std::lround(sizeMm_.height() * 1000)));
-    QByteArray out = h + records_;
+QByteArray EmfWriter::Finish(const QSize& framePx, const QSize& frameHmm) {
+    return WriteOut({framePx, frameHmm, QSize(kRefDevicePixelsX, kRefDevicePixelsY),
+                     QSize(kRefDeviceMmX, kRefDeviceMmY),
+                     QSize(kRefDeviceMmX * 1000, kRefDeviceMmY * 1000)});
+}
+
+QByteArray EmfWriter::WriteOut(const Frame& f) {
+    EmfRecord eof(emr::Eof);
+    eof.u32(0).u32(16).u32(20);  // no palette; offset of the (absent) entries; record size
+    Add(eof);
+
+    // Header with both extensions (pixel format, micrometres).
+    EmfRecord h(emr::Header);
+    h.rect(0, 0, f.boundsPx.width() - 1, f.boundsPx.height() - 1);  // inclusive
+    h.rect(0, 0, f.frameHmm.width(), f.frameHmm.height());
+    h.u32(emr::kEmfSignature);
+    h.u32(kEmfVersion);
+    h.u32(std::uint32_t(kHeaderSize + records_.size()));
+    h.u32(recordCount_ + 1);
+    h.u16(std::uint16_t(std::min<std::uint32_t>(highestHandle_ + 1, 0xFFFF)));
+    h.u16(0);
+    h.u32(0).u32(0);  // no description
+    h.u32(0);         // no palette entries
+    h.i32(f.devicePx.width()).i32(f.devicePx.height());
+    h.i32(f.deviceMm.width()).i32(f.deviceMm.height());
+    h.u32(0).u32(0).u32(0);  // no pixel format, not OpenGL
+    h.i32(f.deviceUm.width()).i32(f.deviceUm.height());
+
+    QByteArray out;
+    out.reserve(kHeaderSize + records_.size());
+    Put32(out, emr::Header);
+    Put32(out, kHeaderSize);
+    out += h.payload();
+    out += records_;
     records_.clear();
+    recordCount_ = 0;
     return out;
 }
 

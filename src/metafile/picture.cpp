@@ -5,14 +5,17 @@
 #include <QPainter>
 #include <thread>
 
-#include "metafile/bmp_file.h"
-#include "metafile/device_context.h"
-#include "metafile/emf_document.h"
-#include "metafile/emf_player.h"
-#include "metafile/font_mapping.h"
-#include "metafile/painter_output.h"
-#include "metafile/placeable_wmf.h"
-#include "metafile/wmf_to_emf.h"
+#include "metafile/convert/placeable_wmf.h"
+#include "metafile/convert/wmf_to_emf.h"
+#include "metafile/dc/device_context.h"
+#include "metafile/dc/font_mapping.h"
+#include "metafile/dc/painter_output.h"
+#include "metafile/dib/bmp_file.h"
+#include "metafile/emf/emf_decoder.h"
+#include "metafile/emf/emf_document.h"
+#include "metafile/emf/emf_player.h"
+#include "metafile/emf/emf_records.h"
+#include "metafile/skipped_records.h"
 
 namespace mf {
 
@@ -24,11 +27,11 @@ constexpr std::uint64_t kParallelDecodeBytes = 1 << 20;
 
 class NullOutput : public DrawOutput {
 public:
-    void setClip(const std::optional<QPainterPath>&) override {}
-    void fillPath(const QPainterPath&, const QBrush&, Blend) override {}
-    void strokePath(const QPainterPath&, const QPen&, Blend) override {}
-    void drawImage(const QImage&, const QTransform&, Blend) override {}
-    void drawText(const TextRun&) override {}
+    void SetClip(const std::optional<QPainterPath>&) override {}
+    void FillPath(const QPainterPath&, const QBrush&, Blend) override {}
+    void StrokePath(const QPainterPath&, const QPen&, Blend) override {}
+    void DrawImage(const QImage&, const QTransform&, Blend) override {}
+    void DrawText(const TextRun&) override {}
 };
 
 void DecodeAhead(const EmfDocument& emf, const DeviceSetup& setup, const FontMapper& fonts,
@@ -74,7 +77,38 @@ struct ParsedPicture {
     QByteArray original;  // the bytes as loaded
     EmfDocument emf;      // what is played (converted for a WMF)
     std::optional<WmfInfo> wmf;
+    SkippedRecords skipped;  // by the conversion and by the player
 };
+
+namespace {
+
+// The records the player will leave out, by the rules it plays by.
+void CountSkippedRecords(const EmfDocument& doc, SkippedRecords* skipped) {
+    const ByteReader file(reinterpret_cast<const std::uint8_t*>(doc.bytes.constData()),
+                          std::min(std::size_t(doc.bytes.size()), doc.end));
+    EmfRecordWalker walk(file, doc.firstRecord);
+    EmfRecordView r;
+    while (walk.Next(&r) && r.type != emr::Eof) {
+        switch (EmfRecordUse(r.type, r.size())) {
+            case RecordUse::Played:
+                break;
+            case RecordUse::Unknown:
+                skipped->Note("EMF", r.type, nullptr, SkipReason::Unknown);
+                break;
+            case RecordUse::Unsupported:
+                skipped->Note("EMF", r.type, EmfRecordName(r.type), SkipReason::Unsupported);
+                break;
+            case RecordUse::Damaged:
+                skipped->Note("EMF", r.type, EmfRecordName(r.type), SkipReason::Damaged);
+                break;
+        }
+    }
+    if (doc.damagedTail)
+        skipped->Note("EMF", *doc.damagedTail, EmfRecordName(*doc.damagedTail),
+                      SkipReason::Damaged);
+}
+
+}  // namespace
 
 std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bool allowPlainWmf) {
     auto parsed = std::make_shared<ParsedPicture>();
@@ -97,7 +131,7 @@ std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bo
             if (error) *error = QStringLiteral("a Windows metafile without the placeable header");
             return std::nullopt;
         }
-        auto converted = ConvertWmfToEmf(bytes, &why);
+        auto converted = ConvertWmfToEmf(bytes, &why, &parsed->skipped);
         if (!converted) {
             if (error) *error = QStringLiteral("unreadable Windows metafile: %1").arg(why);
             return std::nullopt;
@@ -111,6 +145,10 @@ std::optional<Picture> Picture::Load(const QByteArray& bytes, QString* error, bo
         parsed->wmf = info;
         parsed->emf = std::move(*emf);
     }
+    CountSkippedRecords(parsed->emf, &parsed->skipped);
+    if (!parsed->skipped.empty())
+        qCInfo(lcMetafile).noquote()
+            << "records left out:" << parsed->skipped.Lines().join(QStringLiteral("; "));
     Picture p;
     p.parsed_ = std::move(parsed);
     return p;
@@ -160,6 +198,18 @@ void Picture::Draw(QPainter& painter, const QRectF& target) const {
         engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture ||
                    painter.device()->devType() == QInternal::Printer);
     Play(out, target, deviceTransform, bounds, vector);
+}
+
+QString FontFamilyFor(const QString& face, int charSet, int pitchAndFamily) {
+    return FontMapper::FamilyFor(face, charSet, pitchAndFamily);
+}
+
+std::optional<QString> FontStandInFor(const QString& face) {
+    return FontMapper::StandInFor(face);
+}
+
+QStringList Picture::skippedRecords() const {
+    return parsed_->skipped.Lines();
 }
 
 const QByteArray& Picture::bytes() const {

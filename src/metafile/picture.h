@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -23,6 +24,13 @@ PictureFormat DetectPictureFormat(const char* data, qsizetype size);
 inline PictureFormat DetectPictureFormat(const QByteArray& b) {
     return DetectPictureFormat(b.constData(), b.size());
 }
+
+// The installed family a Windows face is drawn with; an unknown face goes by
+// its character set and pitch and family.
+QString FontFamilyFor(const QString& face, int charSet, int pitchAndFamily);
+// The installed family that stands in for a Windows face by name, if the
+// face is one of those mapped.
+std::optional<QString> FontStandInFor(const QString& face);
 
 struct ParsedPicture;  // records decoded once, shared by every draw
 class DrawOutput;
@@ -56,6 +64,11 @@ public:
     // the mapped target).
     void Play(DrawOutput& out, const QRectF& target, const QTransform& deviceTransform,
               const QRectF& deviceBounds = QRectF(), bool keepsImageResolution = false) const;
+
+    // Records left out (unknown, damaged, or of a kind not drawn), one line
+    // per format, type and reason with its count, e.g.
+    // "EMF GdiComment (70) unsupported: 3".
+    QStringList skippedRecords() const;
 
     // The bytes as loaded (EMF bits for an EMF).
     const QByteArray& bytes() const;

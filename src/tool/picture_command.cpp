@@ -1,4 +1,6 @@
-// neridal-tool picture IN --out OUT.png [--size WxH] [--bench N]
+// neridal-tool picture IN --out OUT.png [--size WxH] [--bench N] [--trace]
+// --trace lists on standard error the records the picture leaves out
+// (unknown, damaged or of a kind not drawn), counted per type.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -27,6 +29,7 @@ int RunPicture(const QStringList& args) {
     QString in, out;
     QSize size;
     int bench = 0;
+    bool trace = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -44,6 +47,8 @@ int RunPicture(const QStringList& args) {
                 ToolErr(QStringLiteral("picture: bad --bench count\n"));
                 return 2;
             }
+        } else if (a == QLatin1String("--trace")) {
+            trace = true;
         } else if (in.isEmpty() && !a.startsWith(QLatin1String("--"))) {
             in = a;
         } else {
@@ -53,7 +58,7 @@ int RunPicture(const QStringList& args) {
     }
     if (in.isEmpty() || out.isEmpty()) {
         ToolErr(QStringLiteral(
-            "usage: neridal-tool picture IN --out OUT.png [--size WxH] [--bench N]\n"));
+            "usage: neridal-tool picture IN --out OUT.png [--size WxH] [--bench N] [--trace]\n"));
         return 2;
     }
     QFile file(in);
@@ -68,6 +73,12 @@ int RunPicture(const QStringList& args) {
     if (!picture) {
         ToolErr(QStringLiteral("picture: %1 is not a valid picture: %2\n").arg(in, why));
         return 1;
+    }
+    if (trace) {
+        const QStringList skipped = picture->skippedRecords();
+        ToolErr(skipped.isEmpty() ? QStringLiteral("picture: no records left out\n")
+                                  : QStringLiteral("picture: records left out:\n  %1\n")
+                                        .arg(skipped.join(QStringLiteral("\n  "))));
     }
     if (size.isEmpty()) {
         // The natural size, but never beyond what --size accepts: some
@@ -110,6 +121,7 @@ int RunPicture(const QStringList& args) {
     return 0;
 }
 
-const ToolCommand kPicture("picture", "IN --out OUT.png [--size WxH] [--bench N]", RunPicture);
+const ToolCommand kPicture("picture", "IN --out OUT.png [--size WxH] [--bench N] [--trace]",
+                           RunPicture);
 
 }  // namespace

@@ -74,22 +74,22 @@ QImage SynthesizedPhoto(int seed, QSize size = QSize(320, 240)) {
 class PageComposer {
 public:
     PageComposer(bool landscape) : w_(landscape ? QSizeF(297, 210) : QSizeF(210, 297)) {
-        w_.SetMapMode(EmfWriter::kMmText);
-        w_.SetBkMode(EmfWriter::kTransparent);
-        w_.SetTextAlign(EmfWriter::kTaBaseline);
-        framePen_ = w_.CreatePen(EmfWriter::kPsSolid, 1, QColor(0, 0, 0));
+        w_.SetMapMode(mf::kMmText);
+        w_.SetBkMode(mf::kTransparent);
+        w_.SetTextAlign(mf::kTaBaseline);
+        framePen_ = w_.CreatePen(mf::kPsSolid, 1, QColor(0, 0, 0));
         w_.SelectObject(framePen_);
-        w_.SelectObject(EmfWriter::kStockObject | EmfWriter::kNullBrush);
+        w_.SelectObject(mf::kStockObject | mf::kNullBrush);
     }
     QSize size() const { return w_.deviceSize(); }
 
     void Text(QPoint at, const QString& text, const QString& face, int height,
               QColor color = Qt::black) {
-        const std::uint32_t font = w_.CreateFont(face, -height, 400, EmfWriter::kShiftJisCharset);
+        const std::uint32_t font = w_.CreateFont(face, -height, 400, mf::kShiftJisCharset);
         w_.SelectObject(font);
         w_.SetTextColor(color);
         w_.ExtTextOut(at, text, height);
-        w_.SelectObject(EmfWriter::kStockObject | 13);  // SYSTEM_FONT
+        w_.SelectObject(mf::kStockObject | 13);  // SYSTEM_FONT
         w_.DeleteObject(font);
     }
     // Centred by the cell advances the text is written with.
@@ -106,18 +106,18 @@ public:
         w_.LineTo(b);
     }
     void Band(const QRect& r, QColor color) {
-        const std::uint32_t brush = w_.CreateBrush(EmfWriter::kBsSolid, color);
+        const std::uint32_t brush = w_.CreateBrush(mf::kBsSolid, color);
         w_.SelectObject(brush);
-        w_.SelectObject(EmfWriter::kStockObject | EmfWriter::kNullPen);
+        w_.SelectObject(mf::kStockObject | mf::kNullPen);
         w_.Rectangle(r);
         w_.SelectObject(framePen_);
-        w_.SelectObject(EmfWriter::kStockObject | EmfWriter::kNullBrush);
+        w_.SelectObject(mf::kStockObject | mf::kNullBrush);
         w_.DeleteObject(brush);
     }
     void Image(const QRect& r, const QImage& image) { w_.StretchDIBits(r, image); }
     QByteArray finish() {
         w_.DeleteObject(framePen_);
-        return w_.finish();
+        return w_.Finish();
     }
 
     // One photograph with its caption box to the right.

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "document/album_document.h"
-#include "metafile/font_mapping.h"
+#include "metafile/picture.h"
 #include "viewer/view_form.h"
 
 namespace {
@@ -63,7 +63,7 @@ TProForm::TProForm(QWidget* parent) : QDialog(parent) {
     Memo->setFrameShape(QFrame::NoFrame);
     Memo->setFocusPolicy(Qt::NoFocus);
     Memo->viewport()->setCursor(Qt::ArrowCursor);
-    QFont gothic(mf::FontMapper::FamilyFor(QStringLiteral("ＭＳ ゴシック"), 128, 0));
+    QFont gothic(mf::FontFamilyFor(QStringLiteral("ＭＳ ゴシック"), 128, 0));
     gothic.setPixelSize(kFontPixels);
     Memo->setFont(gothic);
     QPalette pal = Memo->palette();

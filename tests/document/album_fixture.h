@@ -16,12 +16,12 @@
 // A small EMF page with a rectangle and a caption; `seed` varies its content.
 inline QByteArray SmallEmf(int seed = 0) {
     mf::EmfWriter w(QSizeF(210, 297));
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(seed % 256, 0, 0));
+    const std::uint32_t pen = w.CreatePen(mf::kPsSolid, 1, QColor(seed % 256, 0, 0));
     w.SelectObject(pen);
     w.Rectangle(QRect(10 + seed, 10, 100, 50));
     w.ExtTextOut(QPoint(20, 40), QStringLiteral("着工前 %1").arg(seed), 12);
     w.DeleteObject(pen);
-    return w.finish();
+    return w.Finish();
 }
 
 // A placeable WMF (header with a valid checksum) followed by a minimal WMF.

@@ -2,7 +2,6 @@
 
 #include <QImage>
 
-#include "metafile/emf_records.h"
 #include "metafile/emf_writer.h"
 
 namespace {
@@ -20,7 +19,7 @@ std::uint32_t Dword(const QByteArray& b, qsizetype at) {
 TEST(EmfWriter, HeaderTotalsMatchTheRecords) {
     mf::EmfWriter w(QSizeF(210, 297));
     EXPECT_EQ(w.deviceSize(), QSize(794, 1123));
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsSolid, 2, Qt::red);
+    const std::uint32_t pen = w.CreatePen(mf::kPsSolid, 2, Qt::red);
     const std::uint32_t font = w.CreateFont(QStringLiteral("ＭＳ 明朝"), -16);
     w.SelectObject(pen);
     w.SelectObject(font);
@@ -29,9 +28,9 @@ TEST(EmfWriter, HeaderTotalsMatchTheRecords) {
     image.fill(Qt::blue);
     w.StretchDIBits(QRect(0, 0, 30, 20), image);
     w.DeleteObject(font);
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, Qt::green);
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, Qt::green);
     EXPECT_EQ(brush, font);  // a deleted handle index is used again
-    const QByteArray emf = w.finish();
+    const QByteArray emf = w.Finish();
 
     ASSERT_GE(emf.size(), 108);
     EXPECT_EQ(Dword(emf, 0), mf::emr::Header);

@@ -14,7 +14,7 @@ namespace {
 mf::Picture A4Page() {
     mf::EmfWriter w(QSizeF(210, 297));  // recorded at 96 pixels per inch
     w.Rectangle(QRect(100, 100, 400, 300));
-    return *mf::Picture::Load(w.finish());
+    return *mf::Picture::Load(w.Finish());
 }
 
 TEST(PageOutput, TheExtensionDecidesTheKind) {

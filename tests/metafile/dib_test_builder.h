@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "metafile/dib.h"
+#include "metafile/dib/dib.h"
 
 namespace dib_test {
 

@@ -7,7 +7,7 @@
 #include <QtEndian>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ QByteArray With(const std::vector<std::pair<std::uint32_t, QByteArray>>& records
     mf::EmfWriter w = mftest::SquareWriter();
     for (const auto& [type, payload] : records)
         w.AppendRecord(type, payload);
-    return w.finish();
+    return w.Finish();
 }
 
 TEST(Damage, RecordsThatLieAboutTheirContents) {
@@ -134,7 +134,7 @@ TEST(Damage, OutlinesPastTheDrawBudgetAreLeftOut) {
     const Case cases[] = {{3, 250000, false}, {3, 1000, true}, {0, 250000, false}, {0, 1000, true}};
     for (const Case& c : cases) {
         mf::EmfWriter w = mftest::SquareWriter();
-        w.SelectObject(w.CreatePen(mf::EmfWriter::kPsSolid, c.penWidth, Qt::black));
+        w.SelectObject(w.CreatePen(mf::kPsSolid, c.penWidth, Qt::black));
         Payload zigzag;
         zigzag.rect(0, 0, 99, 0).u32(std::uint32_t(c.points));
         for (int i = 0; i < c.points; ++i)
@@ -142,7 +142,7 @@ TEST(Damage, OutlinesPastTheDrawBudgetAreLeftOut) {
         w.AppendRecord(emr::Polyline16, zigzag);
         w.MoveTo(QPoint(0, 50));
         w.LineTo(QPoint(99, 50));
-        const auto picture = mf::Picture::Load(w.finish());
+        const auto picture = mf::Picture::Load(w.Finish());
         ASSERT_TRUE(picture);
         QImage image(100, 100, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -173,7 +173,7 @@ TEST(Damage, ClipRectanglesBeyondIntegers) {
         w.AppendRecord(emr::ModifyWorldTransform,
                        Payload().f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(1));
         w.Rectangle(QRect(QPoint(10, 10), QPoint(50, 50)));
-        const auto picture = mf::Picture::Load(w.finish());
+        const auto picture = mf::Picture::Load(w.Finish());
         ASSERT_TRUE(picture);
         QImage image(100, 100, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -200,7 +200,7 @@ TEST(Damage, HeaderFrameFromBoundsStaysInRange) {
         {QRect(QPoint(-2147483647 - 1, 0), QPoint(2147483647, 10)), QSize(100, 100), QSize(20, 20),
          QSize()},
     };
-    const QByteArray valid = mftest::SquareWriter().finish();
+    const QByteArray valid = mftest::SquareWriter().Finish();
     for (const Case& c : cases) {
         QByteArray bytes = valid;
         char* h = bytes.data();
@@ -228,7 +228,7 @@ TEST(Damage, RandomMutationsOfAValidFile) {
     QByteArray bits;
     const QByteArray info = mftest::Dib24(2, 2, {0xFF0000, 0xFF00, 0xFF, 0}, &bits);
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsDash, 1, QColor(1, 2, 3));
+    const std::uint32_t pen = w.CreatePen(mf::kPsDash, 1, QColor(1, 2, 3));
     w.SelectObject(pen);
     w.AppendRecord(emr::SaveDc, {});
     w.AppendRecord(emr::IntersectClipRect, Payload().rect(1, 1, 90, 90));
@@ -239,7 +239,7 @@ TEST(Damage, RandomMutationsOfAValidFile) {
     w.SelectObject(font);
     w.ExtTextOut(QPoint(10, 10), QStringLiteral("Text テキスト"), 12);
     w.AppendRecord(emr::RestoreDc, Payload().i32(-1));
-    const QByteArray valid = w.finish();
+    const QByteArray valid = w.Finish();
     ASSERT_TRUE(Survives(valid));
     QRandomGenerator random(1234);
     for (int round = 0; round < 400; ++round) {

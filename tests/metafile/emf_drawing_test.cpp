@@ -6,7 +6,7 @@
 #include <QRegion>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 #include "support/test_support.h"
 
 namespace {
@@ -55,7 +55,7 @@ TEST(Pens, StylesWidthsAndNullPen) {
         w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(c.pen));
         w.AppendRecord(emr::SelectObject, Payload().u32(1));
         w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
-        const QStringList draws = mftest::Draws(w.finish());
+        const QStringList draws = mftest::Draws(w.Finish());
         ASSERT_EQ(draws.size(), 1) << c.what;
         EXPECT_TRUE(draws[0].startsWith(QString::fromLatin1(c.expected)))
             << c.what << ": " << draws[0].toStdString();
@@ -98,7 +98,7 @@ TEST(Pens, ExtendedPenRefusalsKeepThePreviousPen) {
         w.AppendRecord(emr::ExtCreatePen, Payload().u32(2).raw(c.pen));
         w.AppendRecord(emr::SelectObject, Payload().u32(2));
         w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
-        const QStringList draws = mftest::Draws(w.finish());
+        const QStringList draws = mftest::Draws(w.Finish());
         if (*c.expected == 0) {
             EXPECT_TRUE(draws.isEmpty()) << c.what << ": " << draws.join(u'|').toStdString();
             continue;
@@ -111,12 +111,12 @@ TEST(Pens, ExtendedPenRefusalsKeepThePreviousPen) {
 
 TEST(Pens, NullPenDrawsNothingAndHugeWidthIsBounded) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
     w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(0x10000, 2000000000, 0)));
     w.AppendRecord(emr::SelectObject, Payload().u32(1));
     w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 1);
     const double width =
         draws[0].section(QLatin1String("w="), 1).section(QLatin1Char(' '), 0, 0).toDouble();
@@ -126,12 +126,12 @@ TEST(Pens, NullPenDrawsNothingAndHugeWidthIsBounded) {
 
 TEST(Pens, StyledCosmeticLineOnOpaqueBackgroundFillsItsGaps) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SetBkMode(mf::kOpaque);
     w.SetBkColor(QColor(0, 255, 0));
     w.AppendRecord(emr::ExtCreatePen, Payload().u32(1).raw(ExtPen(1, 1, qRgb(255, 0, 0))));
     w.AppendRecord(emr::SelectObject, Payload().u32(1));
     w.AppendRecord(emr::Polyline16, Points16({{0, 0}, {50, 0}}));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 2);
     EXPECT_TRUE(draws[0].startsWith(QStringLiteral("stroke #00ff00 w=1 copy")));
     EXPECT_TRUE(draws[1].startsWith(QStringLiteral("stroke #ff0000 w=1 dash=18/6")));
@@ -139,18 +139,18 @@ TEST(Pens, StyledCosmeticLineOnOpaqueBackgroundFillsItsGaps) {
 
 TEST(Brushes, HatchOnOpaqueBackgroundAndRop2) {
     mf::EmfWriter w = mftest::SquareWriter();
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
-    w.SetBkMode(mf::EmfWriter::kOpaque);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
+    w.SetBkMode(mf::kOpaque);
     w.SetBkColor(QColor(255, 255, 0));
-    const std::uint32_t hatch = w.CreateBrush(mf::EmfWriter::kBsHatched, QColor(0, 0, 255), 5);
+    const std::uint32_t hatch = w.CreateBrush(mf::kBsHatched, QColor(0, 0, 255), 5);
     w.SelectObject(hatch);
     w.Rectangle(QRect(0, 0, 10, 10));
-    w.SetBkMode(mf::EmfWriter::kTransparent);
+    w.SetBkMode(mf::kTransparent);
     w.AppendRecord(emr::SetRop2, Payload().u32(7));  // R2_XORPEN
     w.Rectangle(QRect(0, 0, 10, 10));
     w.AppendRecord(emr::SetRop2, Payload().u32(11));  // R2_NOP
     w.Rectangle(QRect(0, 0, 10, 10));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 3);
     EXPECT_TRUE(draws[0].startsWith(QStringLiteral("fill solid #ffff00 copy")));
     EXPECT_TRUE(draws[1].startsWith(QStringLiteral("fill hatch-diagcross #0000ff copy")));
@@ -159,18 +159,18 @@ TEST(Brushes, HatchOnOpaqueBackgroundAndRop2) {
 
 TEST(Objects, IndexesOutOfRangeOrDeletedAreIgnored) {
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t red = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(255, 0, 0));
+    const std::uint32_t red = w.CreatePen(mf::kPsSolid, 1, QColor(255, 0, 0));
     w.SelectObject(red);
     // Creating beyond the header's table, selecting unknown or deleted ones.
     w.AppendRecord(emr::CreatePen, Payload().u32(0x7FFFFFF0).u32(0).i32(1).i32(0).u32(0xFF00));
     w.AppendRecord(emr::SelectObject, Payload().u32(0x7FFFFFF0));
     w.AppendRecord(emr::SelectObject, Payload().u32(0x80000063));
-    const std::uint32_t green = w.CreatePen(mf::EmfWriter::kPsSolid, 1, QColor(0, 255, 0));
+    const std::uint32_t green = w.CreatePen(mf::kPsSolid, 1, QColor(0, 255, 0));
     w.DeleteObject(green);
     w.AppendRecord(emr::SelectObject, Payload().u32(green));
     w.MoveTo(QPoint(0, 0));
     w.LineTo(QPoint(10, 0));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 1);
     EXPECT_TRUE(draws[0].startsWith(QStringLiteral("stroke #ff0000"))) << draws[0].toStdString();
 }
@@ -189,9 +189,9 @@ TEST(Paths, BracketFillsStrokesAndClips) {
     w.Rectangle(QRect(QPoint(20, 20), QPoint(30, 30)));
     w.AppendRecord(emr::EndPath, {});
     w.AppendRecord(emr::SelectClipPath, Payload().u32(5));
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.Rectangle(QRect(QPoint(0, 0), QPoint(90, 90)));  // clips are sent with the next drawing
-    QStringList dump = mftest::Dump(w.finish());
+    QStringList dump = mftest::Dump(w.Finish());
     if (!dump.isEmpty() && dump.first() == QStringLiteral("clip none")) dump.removeFirst();
     dump = dump.mid(0, 3);
     ASSERT_EQ(dump.size(), 3) << dump.join(QLatin1Char('\n')).toStdString();
@@ -225,7 +225,7 @@ TEST(Clipping, RectanglesRegionsAndRestore) {
     bad.u32(32).u32(1).u32(1000).u32(16).rect(5, 5, 15, 15);
     w.AppendRecord(emr::ExtSelectClipRgn, Payload().u32(32).u32(5).raw(bad));
     dot();
-    const QStringList dump = mftest::Dump(w.finish()).filter(QStringLiteral("clip"));
+    const QStringList dump = mftest::Dump(w.Finish()).filter(QStringLiteral("clip"));
     ASSERT_EQ(dump.size(), 6) << dump.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(dump[0].toStdString(), "clip rect(10,10 50,50)");
     EXPECT_EQ(dump[1].toStdString(), "clip rect(20,10 50,40)");
@@ -244,7 +244,7 @@ TEST(Clipping, ManyRectanglesStayCheap) {
         w.AppendRecord(emr::ExcludeClipRect, Payload().rect(x, y, x + 1 + i % 7, y + 1 + i % 5));
     }
     w.Rectangle(QRect(0, 0, 100, 100));
-    const QStringList dump = mftest::Dump(w.finish());
+    const QStringList dump = mftest::Dump(w.Finish());
     ASSERT_EQ(dump.filter(QStringLiteral("clip M")).size(), 1);
 }
 
@@ -263,9 +263,9 @@ TEST(Clipping, RectanglesExcludedFromARectangleLeaveExactHoles) {
                                                             hole.right() + 1, hole.bottom() + 1));
     }
     w.SelectObject(w.CreateBrush(0, Qt::black));
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     w.Rectangle(QRect(0, 0, 101, 101));
-    auto picture = mf::Picture::Load(w.finish());
+    auto picture = mf::Picture::Load(w.Finish());
     ASSERT_TRUE(picture);
     const QImage image = picture->ToImage(QSize(100, 100));
     const QRegion inked = QRegion(5, 5, 90, 90) - holes;
@@ -309,7 +309,7 @@ TEST(Bitmaps, SourceRowsCountFromTheBottomAndHalftoneAverages) {
     // Mirrored destination.
     w.AppendRecord(emr::StretchDiBits,
                    mftest::StretchDibPayload(QRect(10, 0, -10, 10), QRect(0, 1, 2, 1), info, bits));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 5) << draws.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(draws[0].toStdString(), "image 10x10 at 0,0 size 10x10 copy first=ffffffff");
     EXPECT_EQ(draws[1].toStdString(), "image 10x10 at 0,0 size 10x10 copy first=ff0000ff");
@@ -355,7 +355,7 @@ TEST(Bitmaps, AMirroredStretchFarBeyondTheOutputDecodesOnlyItsVisiblePart) {
 
 TEST(Bitmaps, PatternOnlyRasterOperations) {
     mf::EmfWriter w = mftest::SquareWriter();
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(0, 0, 255));
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, QColor(0, 0, 255));
     w.SelectObject(brush);
     Payload blt;  // BitBlt without a source bitmap
     blt.rect(0, 0, 0, 0).i32(0).i32(0).i32(10).i32(10);
@@ -371,7 +371,7 @@ TEST(Bitmaps, PatternOnlyRasterOperations) {
     w.AppendRecord(emr::BitBlt, rop(0x5A0049));  // PATINVERT
     w.AppendRecord(emr::BitBlt, rop(0x550009));  // DSTINVERT
     w.AppendRecord(emr::BitBlt, rop(0x000042));  // BLACKNESS
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_EQ(draws.size(), 4);
     EXPECT_TRUE(draws[0].startsWith(QStringLiteral("fill solid #0000ff copy")));
     EXPECT_TRUE(draws[1].startsWith(QStringLiteral("fill solid #0000ff xor")));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ TEST_P(MappingTest, RectangleLandsWhereGdiPutsIt) {
     for (const auto& [type, payload] : GetParam().setup)
         w.AppendRecord(type, payload);
     w.Rectangle(QRect(QPoint(0, 0), QPoint(100, 50)));
-    const QStringList draws = mftest::Draws(w.finish());
+    const QStringList draws = mftest::Draws(w.Finish());
     ASSERT_FALSE(draws.isEmpty());
     EXPECT_EQ(draws.first().section(QLatin1Char(' '), 4).toStdString(), GetParam().deviceRect);
 }
@@ -99,7 +99,7 @@ TEST(WorldTransform, ModifyAndRestoreDc) {
     w.AppendRecord(emr::RestoreDc, Payload().i32(-3));  // nothing saved: ignored
     w.AppendRecord(emr::RestoreDc, Payload().i32(7));
     w.Rectangle(box);
-    QStringList fills = mftest::Draws(w.finish()).filter(QStringLiteral("fill"));
+    QStringList fills = mftest::Draws(w.Finish()).filter(QStringLiteral("fill"));
     ASSERT_EQ(fills.size(), 4);
     EXPECT_TRUE(fills[0].endsWith(QStringLiteral("rect(6,0 26,20)"))) << fills[0].toStdString();
     EXPECT_TRUE(fills[1].endsWith(QStringLiteral("rect(9,0 29,20)"))) << fills[1].toStdString();
@@ -111,7 +111,7 @@ TEST(Stretch, FrameIsStretchedOverTheTarget) {
     mf::EmfWriter w = mftest::SquareWriter();
     w.Rectangle(QRect(QPoint(0, 0), QPoint(50, 50)));
     const QStringList fills =
-        mftest::Draws(w.finish(), QSize(300, 100)).filter(QStringLiteral("fill"));
+        mftest::Draws(w.Finish(), QSize(300, 100)).filter(QStringLiteral("fill"));
     ASSERT_EQ(fills.size(), 1);
     EXPECT_TRUE(fills[0].endsWith(QStringLiteral("rect(0,0 150,50)"))) << fills[0].toStdString();
 }

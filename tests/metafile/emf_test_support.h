@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "metafile/dc/recording_output.h"
 #include "metafile/emf_writer.h"
 #include "metafile/picture.h"
-#include "metafile/recording_output.h"
 
 namespace mftest {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
-#include "metafile/font_mapping.h"
-#include "metafile/symbol_encoding.h"
+#include "metafile/dc/font_mapping.h"
+#include "metafile/dc/symbol_encoding.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ QStringList TextLines(const std::vector<std::pair<std::uint32_t, QByteArray>>& r
     w.AppendRecord(emr::SetBkMode, Payload().u32(1));
     for (const auto& [type, payload] : records)
         w.AppendRecord(type, payload);
-    return mftest::Draws(w.finish()).filter(QStringLiteral("text "));
+    return mftest::Draws(w.Finish()).filter(QStringLiteral("text "));
 }
 
 TEST(Text, AdvancesAndAlignment) {

@@ -6,7 +6,7 @@
 #include <QtEndian>
 
 #include "emf_test_support.h"
-#include "metafile/emf_records.h"
+#include "metafile/emf/emf_records.h"
 
 namespace {
 
@@ -15,12 +15,12 @@ using mftest::Payload;
 // A red rectangle over the whole frame of an A-size page at 96 ppi.
 QByteArray RedPage(QSizeF mm, int dpi = 96) {
     mf::EmfWriter w(mm, dpi);
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, QColor(255, 0, 0));
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, QColor(255, 0, 0));
     w.SelectObject(brush);
-    w.SelectObject(mf::EmfWriter::kStockObject | mf::EmfWriter::kNullPen);
+    w.SelectObject(mf::kStockObject | mf::kNullPen);
     const QSize d = w.deviceSize();
     w.Rectangle(QRect(QPoint(0, 0), QPoint(d.width(), d.height())));
-    return w.finish();
+    return w.Finish();
 }
 
 // A placeable WMF with one red rectangle over a 1000 x 500 box at 1000 units
@@ -125,7 +125,7 @@ TEST(PictureDraw, StretchesOverTheTargetOnly) {
 TEST(PictureWrite, BmpIs24BitAtNaturalSizeOnWhite) {
     mf::EmfWriter w(QSizeF(20, 10), 127);  // 100 x 50 pixels
     w.Rectangle(QRect(QPoint(0, 0), QPoint(10, 10)));
-    auto p = mf::Picture::Load(w.finish());
+    auto p = mf::Picture::Load(w.Finish());
     ASSERT_TRUE(p);
     const QByteArray bmp = p->ToBmp();
     ASSERT_GT(bmp.size(), 54);

@@ -2,11 +2,12 @@
 
 #include <QRandomGenerator>
 
-#include "metafile/wmf_emf_writer.h"
-#include "metafile/wmf_records.h"
+#include "metafile/convert/wmf_to_emf.h"
+#include "metafile/emf_writer.h"
+#include "metafile/picture.h"
+#include "metafile/wmf/wmf_records.h"
+#include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
-#include "metafile/wmf_to_emf.h"
-#include "metafile/wmf_writer.h"
 
 using namespace mf::wmf;
 
@@ -15,25 +16,25 @@ namespace {
 // A file that uses most record kinds, for cutting and scrambling.
 QByteArray Sample() {
     WmfWriter w;
-    w.add(kSetWindowOrg, {0, 0});
-    w.add(kSetWindowExt, {100, 100});
-    w.add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));
+    w.Add(kSetWindowOrg, {0, 0});
+    w.Add(kSetWindowExt, {100, 100});
+    w.Add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));
     QByteArray attrs(8, '\0');
     attrs[3] = char(128);
-    w.add(kCreateFontIndirect, WmfParams{-20, 0, 0, 0, 400}.bytes(attrs).bytes("Gothic"));
-    w.add(kCreateRegion, WmfParams{0, 6, 0, 0, 0, 1, 0, 0, 0, 9, 9, 2, 0, 9, 0, 9, 2});
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
-    w.add(kSelectObject, {2});
-    w.add(kPolygon, WmfParams{3, 0, 0, 50, 0, 50, 50});
-    w.add(kPolyPolygon, WmfParams{1, 2, 0, 0, 5, 5});
-    w.add(kExtTextOut, WmfParams{10, 10, 3, 0}.bytes("\x82\xA0Z").word(9).word(0).word(9));
-    w.add(kFillRegion, {3, 1});
-    w.add(kSaveDc);
-    w.add(kRestoreDc, {-1});
-    w.add(kDibBitBlt, WmfParams{}
-                          .dword(kSrcCopy)
+    w.Add(kCreateFontIndirect, WmfParams{-20, 0, 0, 0, 400}.bytes(attrs).bytes("Gothic"));
+    w.Add(kCreateRegion, WmfParams{0, 6, 0, 0, 0, 1, 0, 0, 0, 9, 9, 2, 0, 9, 0, 9, 2});
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
+    w.Add(kSelectObject, {2});
+    w.Add(kPolygon, WmfParams{3, 0, 0, 50, 0, 50, 50});
+    w.Add(kPolyPolygon, WmfParams{1, 2, 0, 0, 5, 5});
+    w.Add(kExtTextOut, WmfParams{10, 10, 3, 0}.bytes("\x82\xA0Z").word(9).word(0).word(9));
+    w.Add(kFillRegion, {3, 1});
+    w.Add(kSaveDc);
+    w.Add(kRestoreDc, {-1});
+    w.Add(kDibBitBlt, WmfParams{}
+                          .dword(mf::kSrcCopy)
                           .word(0)
                           .word(0)
                           .word(1)
@@ -52,7 +53,7 @@ QByteArray Sample() {
                           .dword(0)
                           .dword(0)
                           .dword(0x00112233));
-    return w.finish(4, QRect(0, 0, 100, 100), 96);
+    return w.Finish(4, QRect(0, 0, 100, 100), 96);
 }
 
 void ExpectSoundOrRefused(const QByteArray& wmf, const char* what) {
@@ -98,23 +99,24 @@ TEST(WmfDamage, RecordSizesThatCannotBeWalkedEndTheConversion) {
     };
     for (const auto& c : cases) {
         WmfWriter w;
-        w.add(kLineTo, {1, 1});
-        w.addRaw(c.record);
-        w.add(kLineTo, {2, 2});  // never reached
-        const auto emf = mf::ConvertWmfToEmf(w.finish(0, QRect(0, 0, 10, 10), 96));
+        w.Add(kLineTo, {1, 1});
+        w.AddRaw(c.record);
+        w.Add(kLineTo, {2, 2});  // never reached
+        const auto emf = mf::ConvertWmfToEmf(w.Finish(0, QRect(0, 0, 10, 10), 96));
         ASSERT_TRUE(emf) << c.name;
-        EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo}) << c.name;
+        EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo})
+            << c.name;
     }
 }
 
 TEST(WmfDamage, CountsBeyondTheRecordSkipOnlyThatRecord) {
     WmfWriter w;
-    w.add(kPolygon, WmfParams{5000, 1, 2});
-    w.add(kPolyPolygon, WmfParams{2, 1, 60000, 0, 0});
-    w.add(kPolyPolygon, WmfParams{40000});
-    w.add(kTextOut, WmfParams{300}.bytes("ab").word(0).word(0));
-    w.add(kStretchDib, WmfParams{}
-                           .dword(kSrcCopy)
+    w.Add(kPolygon, WmfParams{5000, 1, 2});
+    w.Add(kPolyPolygon, WmfParams{2, 1, 60000, 0, 0});
+    w.Add(kPolyPolygon, WmfParams{40000});
+    w.Add(kTextOut, WmfParams{300}.bytes("ab").word(0).word(0));
+    w.Add(kStretchDib, WmfParams{}
+                           .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
                            .word(1)
@@ -125,40 +127,63 @@ TEST(WmfDamage, CountsBeyondTheRecordSkipOnlyThatRecord) {
                            .word(0)
                            .word(0)
                            .dword(0x7FFFFFFF));
-    w.add(kCreatePalette, WmfParams{0x300, 9000, 0});
-    w.add(kSetWindowExt, {5});  // one word short
-    w.add(kLineTo, {3, 4});
-    const QByteArray wmf = w.finish(1, QRect(0, 0, 10, 10), 96);
+    w.Add(kCreatePalette, WmfParams{0x300, 9000, 0});
+    w.Add(kSetWindowExt, {5});  // one word short
+    w.Add(kLineTo, {3, 4});
+    const QByteArray wmf = w.Finish(1, QRect(0, 0, 10, 10), 96);
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
-    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo});
+    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo});
 }
 
 TEST(WmfDamage, HeaderSizeThatDisagreesWithTheFileIsTolerated) {
     WmfWriter w;
-    w.add(kLineTo, {1, 1});
-    QByteArray wmf = w.finish(0, QRect(0, 0, 10, 10), 96);
+    w.Add(kLineTo, {1, 1});
+    QByteArray wmf = w.Finish(0, QRect(0, 0, 10, 10), 96);
     wmf[22 + 6] = char(0x7F);           // mtSize far beyond the bytes
     wmf.append(QByteArray(7, '\x55'));  // bytes after the EOF record
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
-    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{kEmrLineTo});
+    EXPECT_EQ(DrawingTypes(EmfRecords(*emf)), std::vector<std::uint32_t>{mf::emr::LineTo});
 }
 
 TEST(WmfDamage, RegionsUsedOverAndOverCannotBlowUpTheOutput) {
     WmfWriter w;
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0).word(0));
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0).word(0));
     // One scan with 8000 spans, then 20000 fills of it.
     WmfParams region{0, 6, 0, 0, 0, 1, 0, 0, 0, 9, 9, 16000, 0, 1};
     for (int i = 0; i < 8000; ++i)
         region.word(2 * i).word(2 * i + 1);
     region.word(16000);
-    w.add(kCreateRegion, region);
+    w.Add(kCreateRegion, region);
     for (int i = 0; i < 20000; ++i)
-        w.add(kFillRegion, {1, 0});
-    const QByteArray wmf = w.finish(2, QRect(0, 0, 10, 10), 96);
+        w.Add(kFillRegion, {1, 0});
+    const QByteArray wmf = w.Finish(2, QRect(0, 0, 10, 10), 96);
     const auto emf = mf::ConvertWmfToEmf(wmf);
     ASSERT_TRUE(emf);
     EXPECT_LT(emf->size(), 16 * 1024 * 1024 + 8 * wmf.size() + 256 * 1024);
-    EXPECT_EQ(EmfRecords(*emf).back().type, kEmrEof);
+    EXPECT_EQ(EmfRecords(*emf).back().type, mf::emr::Eof);
+}
+
+// What the player leaves out of a WMF page is listed per function and reason:
+// an escape it does not draw, a function GDI does not define, a record too
+// short for its parameters and one whose size runs past the end.
+TEST(WmfDamage, RecordsLeftOutAreCountedPerFunction) {
+    WmfWriter w;
+    w.Add(kLineTo, {5, 5});
+    w.Add(kEscape, {15, 0});
+    w.Add(kEscape, {15, 0});
+    w.Add(0x0FFF, {1});
+    w.Add(kLineTo, {5});
+    QByteArray tail;
+    tail.append("\xFF\x00\x00\x00", 4);  // 255 words: beyond the file
+    tail.append("\x18\x04", 2);          // Ellipse
+    w.AddRaw(tail);
+    const auto picture = mf::Picture::Load(w.Finish(0, QRect(0, 0, 10, 10), 96));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->skippedRecords().join(QLatin1Char('\n')).toStdString(),
+              "WMF Ellipse (0x0418) damaged: 1\n"
+              "WMF Escape (0x0626) unsupported: 2\n"
+              "WMF LineTo (0x0213) damaged: 1\n"
+              "WMF record (0x0fff) unknown: 1");
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "metafile/wmf_emf_writer.h"
-#include "metafile/wmf_records.h"
+#include "metafile/convert/wmf_to_emf.h"
+#include "metafile/emf_writer.h"
+#include "metafile/wmf/wmf_records.h"
+#include "metafile/wmf/wmf_text.h"
+#include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
-#include "metafile/wmf_text.h"
-#include "metafile/wmf_to_emf.h"
-#include "metafile/wmf_writer.h"
 
 using namespace mf::wmf;
 
@@ -20,9 +20,9 @@ WmfParams Font(int charset) {
 }
 
 std::vector<EmfRec> TextRecords(const WmfWriter& w) {
-    const auto emf = mf::ConvertWmfToEmf(w.finish(2, QRect(0, 0, 100, 100), 96));
+    const auto emf = mf::ConvertWmfToEmf(w.Finish(2, QRect(0, 0, 100, 100), 96));
     EXPECT_TRUE(emf);
-    return emf ? OfType(EmfRecords(*emf), kEmrExtTextOutW) : std::vector<EmfRec>{};
+    return emf ? OfType(EmfRecords(*emf), mf::emr::ExtTextOutW) : std::vector<EmfRec>{};
 }
 
 // Layout of EMR_EXTTEXTOUTW after type and size: bounds, graphics mode,
@@ -84,26 +84,26 @@ TEST(WmfText, DecodesEachCharacterSetAndSumsAdvancesOfMultiByteCharacters) {
 
 TEST(WmfText, EncodeIsTheInverseOfDecode) {
     const QString text = QString::fromUtf8("写真 No.5 表");
-    EXPECT_EQ(DecodeText(EncodeText(text, kShiftJisCharset), kShiftJisCharset).text, text);
-    EXPECT_EQ(EncodeText(QString::fromUtf8("é✓"), kAnsiCharset), QByteArray("\xE9?"));
+    EXPECT_EQ(DecodeText(EncodeText(text, mf::kShiftJisCharset), mf::kShiftJisCharset).text, text);
+    EXPECT_EQ(EncodeText(QString::fromUtf8("é✓"), mf::kAnsiCharset), QByteArray("\xE9?"));
 }
 
 TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
     WmfWriter w;
-    w.add(kCreateFontIndirect, Font(128));  // slot 0
-    w.add(kCreateFontIndirect, Font(0));    // slot 1
-    w.add(kSelectObject, {0});
+    w.Add(kCreateFontIndirect, Font(128));  // slot 0
+    w.Add(kCreateFontIndirect, Font(0));    // slot 1
+    w.Add(kSelectObject, {0});
     // y, x, length, options, rectangle, string, advances per byte
-    w.add(kExtTextOut, WmfParams{40, 30, 3, int(kEtoOpaque | kEtoClipped), 1, 2, 3, 4}
+    w.Add(kExtTextOut, WmfParams{40, 30, 3, int(mf::kEtoOpaque | mf::kEtoClipped), 1, 2, 3, 4}
                            .bytes(QByteArray("\x82\xA0Z", 3))
                            .word(8)
                            .word(0)
                            .word(5));
-    w.add(kSaveDc);
-    w.add(kSelectObject, {1});
-    w.add(kTextOut, WmfParams{1}.bytes("\xE9").word(7).word(6));
-    w.add(kRestoreDc, {-1});  // back to the Shift-JIS font
-    w.add(kExtTextOut, WmfParams{0, 0, 2, 0}.bytes("\x82\xA0"));
+    w.Add(kSaveDc);
+    w.Add(kSelectObject, {1});
+    w.Add(kTextOut, WmfParams{1}.bytes("\xE9").word(7).word(6));
+    w.Add(kRestoreDc, {-1});  // back to the Shift-JIS font
+    w.Add(kExtTextOut, WmfParams{0, 0, 2, 0}.bytes("\x82\xA0"));
     const auto texts = TextRecords(w);
     ASSERT_EQ(texts.size(), 3u);
 
@@ -112,7 +112,7 @@ TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
     EXPECT_EQ(a.y, 40);
     EXPECT_EQ(a.text, QString::fromUtf8("あZ"));
     EXPECT_EQ(a.dx, (std::vector<int>{8, 5}));
-    EXPECT_EQ(a.options, int(kEtoOpaque | kEtoClipped));
+    EXPECT_EQ(a.options, int(mf::kEtoOpaque | mf::kEtoClipped));
     EXPECT_EQ(a.rect, QRect(QPoint(1, 2), QPoint(3, 4)));
 
     const TextFields b = Fields(texts[1]);
@@ -127,11 +127,11 @@ TEST(WmfText, ExtTextOutUsesTheSelectedFontsCharsetAndKeepsRectAndOptions) {
 TEST(WmfText, RectangleWithoutItsOptionIsFoundBySizeAndShortAdvancesAreDropped) {
     WmfWriter w;
     // A rectangle the options do not announce (some writers do this).
-    w.add(kExtTextOut, WmfParams{5, 6, 2, 0, 1, 2, 3, 4}.bytes("ab").word(3).word(4));
+    w.Add(kExtTextOut, WmfParams{5, 6, 2, 0, 1, 2, 3, 4}.bytes("ab").word(3).word(4));
     // Advances shorter than the string: drawn without them.
-    w.add(kExtTextOut, WmfParams{5, 6, 4, 0}.bytes("abcd").word(3));
+    w.Add(kExtTextOut, WmfParams{5, 6, 4, 0}.bytes("abcd").word(3));
     // String longer than the record: skipped.
-    w.add(kExtTextOut, WmfParams{5, 6, 200, 0}.bytes("abcd"));
+    w.Add(kExtTextOut, WmfParams{5, 6, 200, 0}.bytes("abcd"));
     const auto texts = TextRecords(w);
     ASSERT_EQ(texts.size(), 2u);
     const TextFields a = Fields(texts[0]);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "metafile/wmf_emf_writer.h"
-#include "metafile/wmf_records.h"
+#include "metafile/convert/wmf_to_emf.h"
+#include "metafile/emf_writer.h"
+#include "metafile/wmf/wmf_records.h"
+#include "metafile/wmf/wmf_writer.h"
 #include "metafile/wmf_test_records.h"
-#include "metafile/wmf_to_emf.h"
-#include "metafile/wmf_writer.h"
 
 using namespace mf::wmf;
 
@@ -18,7 +18,7 @@ std::vector<EmfRec> Convert(const QByteArray& wmf) {
 }
 
 QByteArray Placeable(const WmfWriter& w, int objects = 4) {
-    return w.finish(objects, QRect(0, 0, 1440, 720), 1440);
+    return w.Finish(objects, QRect(0, 0, 1440, 720), 1440);
 }
 
 // A 2 x 1 24-bit packed DIB.
@@ -34,8 +34,8 @@ QByteArray TinyDib() {
 
 TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
     WmfWriter w;
-    w.add(kRectangle, {20, 30, 0, 10});
-    const QByteArray wmf = w.finish(1, QRect(-100, 50, 2880, 1440), 1440);
+    w.Add(kRectangle, {20, 30, 0, 10});
+    const QByteArray wmf = w.Finish(1, QRect(-100, 50, 2880, 1440), 1440);
 
     const auto info = mf::ReadWmfInfo(wmf);
     ASSERT_TRUE(info);
@@ -55,18 +55,18 @@ TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
     EXPECT_EQ(h.i32(72) * 254, h.i32(80) * 10 * 96);
     EXPECT_EQ(h.i32(76) * 254, h.i32(84) * 10 * 96);
 
-    EXPECT_EQ(recs[1].type, kEmrSetMapMode);
+    EXPECT_EQ(recs[1].type, mf::emr::SetMapMode);
     EXPECT_EQ(recs[1].u32(8), 8u);
-    EXPECT_EQ(recs[2].type, kEmrSetWindowOrgEx);
+    EXPECT_EQ(recs[2].type, mf::emr::SetWindowOrgEx);
     EXPECT_EQ(recs[2].i32(8), -100);
     EXPECT_EQ(recs[2].i32(12), 50);
-    EXPECT_EQ(recs[3].type, kEmrSetWindowExtEx);
+    EXPECT_EQ(recs[3].type, mf::emr::SetWindowExtEx);
     EXPECT_EQ(recs[3].i32(8), 2880);
-    EXPECT_EQ(recs[5].type, kEmrSetViewportExtEx);
+    EXPECT_EQ(recs[5].type, mf::emr::SetViewportExtEx);
     EXPECT_EQ(recs[5].i32(8), 192);
     EXPECT_EQ(recs[5].i32(12), 96);
 
-    ASSERT_EQ(recs[6].type, kEmrRectangle);
+    ASSERT_EQ(recs[6].type, mf::emr::Rectangle);
     EXPECT_EQ(recs[6].i32(8), 10);  // left, top, right, bottom
     EXPECT_EQ(recs[6].i32(12), 0);
     EXPECT_EQ(recs[6].i32(16), 30);
@@ -75,12 +75,12 @@ TEST(WmfToEmf, PlaceableHeaderGivesFrameDeviceAndInitialMapping) {
 
 TEST(WmfToEmf, PlainWmfTakesItsFrameFromTheWindowItSetsUp) {
     WmfWriter w;
-    w.add(kSetMapMode, {8});
-    w.add(kSetWindowOrg, {-20, 10});
-    w.add(kSetWindowExt, {-300, 400});  // y grows upwards
-    w.add(kLineTo, {5, 5});
-    w.add(kSetWindowExt, {9999, 9999});  // after the drawing started: not the frame
-    const QByteArray wmf = w.finish(0);
+    w.Add(kSetMapMode, {8});
+    w.Add(kSetWindowOrg, {-20, 10});
+    w.Add(kSetWindowExt, {-300, 400});  // y grows upwards
+    w.Add(kLineTo, {5, 5});
+    w.Add(kSetWindowExt, {9999, 9999});  // after the drawing started: not the frame
+    const QByteArray wmf = w.Finish(0);
 
     const auto info = mf::ReadWmfInfo(wmf);
     ASSERT_TRUE(info);
@@ -93,8 +93,9 @@ TEST(WmfToEmf, PlainWmfTakesItsFrameFromTheWindowItSetsUp) {
     EXPECT_EQ(recs[0].i32(32), 10583);  // 400 px at 96 ppi in 0.01 mm
     // The file's own mapping records follow the initial mapping.
     EXPECT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrSetMapMode, kEmrSetWindowOrgEx, kEmrSetWindowExtEx,
-                                          kEmrLineTo, kEmrSetWindowExtEx}));
+              (std::vector<std::uint32_t>{mf::emr::SetMapMode, mf::emr::SetWindowOrgEx,
+                                          mf::emr::SetWindowExtEx, mf::emr::LineTo,
+                                          mf::emr::SetWindowExtEx}));
 }
 
 TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
@@ -103,8 +104,8 @@ TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
     } cases[] = {{1920, 1440, 96}, {1921, 100, 1440}, {100, 28000, 2540}, {30000, 30000, 2540}};
     for (const auto& c : cases) {
         WmfWriter w;
-        w.add(kSetWindowExt, {c.height, c.width});
-        const auto info = mf::ReadWmfInfo(w.finish(0));
+        w.Add(kSetWindowExt, {c.height, c.width});
+        const auto info = mf::ReadWmfInfo(w.Finish(0));
         ASSERT_TRUE(info);
         EXPECT_EQ(info->unitsPerInch, c.unitsPerInch) << c.width << "x" << c.height;
     }
@@ -112,15 +113,15 @@ TEST(WmfToEmf, PlainWmfWithAHugeWindowIsTakenToBeInFinerUnits) {
 
 TEST(WmfToEmf, PlainWmfWithoutWindowIsSizedByWhatItDraws) {
     WmfWriter w;
-    w.add(kPolygon, WmfParams{3, 10, 20, 110, 20, 60, 70});
-    const auto info = mf::ReadWmfInfo(w.finish(0));
+    w.Add(kPolygon, WmfParams{3, 10, 20, 110, 20, 60, 70});
+    const auto info = mf::ReadWmfInfo(w.Finish(0));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->bbox, QRect(QPoint(10, 20), QPoint(110, 70)));
 }
 
 TEST(WmfToEmf, RefusesBadHeaders) {
     WmfWriter w;
-    w.add(kLineTo, {1, 1});
+    w.Add(kLineTo, {1, 1});
     const QByteArray good = Placeable(w);
     auto patched = [&](int at, char v) {
         QByteArray b = good;
@@ -132,7 +133,7 @@ TEST(WmfToEmf, RefusesBadHeaders) {
     // Keep the checksum right so that only the units are wrong.
     zeroUnits[20] = char(good[20] ^ good[14]);
     zeroUnits[21] = char(good[21] ^ good[15]);
-    const QByteArray plain = w.finish(0);
+    const QByteArray plain = w.Finish(0);
 
     const struct {
         const char* name;
@@ -173,21 +174,21 @@ TEST(WmfToEmf, RefusesBadHeaders) {
 
 TEST(WmfToEmf, ObjectsTakeTheLowestFreeSlotAndMapToHandleSlotPlusOne) {
     WmfWriter w;
-    w.add(kCreatePenIndirect, WmfParams{0, 3, 0}.dword(0x0000FF));      // slot 0
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));  // slot 1
-    w.add(kDeleteObject, {0});
-    w.add(kCreateBrushIndirect, WmfParams{1}.dword(0).word(0));  // reuses slot 0
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
-    w.add(kSelectObject, {2});   // never created: ignored
-    w.add(kSelectObject, {77});  // beyond the table: ignored
-    w.add(kDeleteObject, {5});   // ignored
+    w.Add(kCreatePenIndirect, WmfParams{0, 3, 0}.dword(0x0000FF));      // slot 0
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0x00FF00).word(0));  // slot 1
+    w.Add(kDeleteObject, {0});
+    w.Add(kCreateBrushIndirect, WmfParams{1}.dword(0).word(0));  // reuses slot 0
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
+    w.Add(kSelectObject, {2});   // never created: ignored
+    w.Add(kSelectObject, {77});  // beyond the table: ignored
+    w.Add(kDeleteObject, {5});   // ignored
     const auto recs = Convert(Placeable(w, 3));
 
-    EXPECT_EQ(
-        DrawingTypes(recs),
-        (std::vector<std::uint32_t>{kEmrCreatePen, kEmrCreateBrushIndirect, kEmrDeleteObject,
-                                    kEmrCreateBrushIndirect, kEmrSelectObject, kEmrSelectObject}));
+    EXPECT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::CreatePen, mf::emr::CreateBrushIndirect,
+                                          mf::emr::DeleteObject, mf::emr::CreateBrushIndirect,
+                                          mf::emr::SelectObject, mf::emr::SelectObject}));
     EXPECT_EQ(recs[6].u32(8), 1u);   // pen handle
     EXPECT_EQ(recs[6].u32(16), 3u);  // width
     EXPECT_EQ(recs[7].u32(8), 2u);   // first brush
@@ -201,13 +202,14 @@ TEST(WmfToEmf, ObjectsTakeTheLowestFreeSlotAndMapToHandleSlotPlusOne) {
 
 TEST(WmfToEmf, FullObjectTableDropsTheNewObjectAndDamagedCreatesKeepTheirSlot) {
     WmfWriter w;
-    w.add(kCreatePenIndirect, {0});  // too short: holds slot 0, makes nothing
-    w.add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));  // slot 1
-    w.add(kCreatePenIndirect, WmfParams{0, 2, 0}.dword(0));  // table full
-    w.add(kSelectObject, {0});
-    w.add(kSelectObject, {1});
+    w.Add(kCreatePenIndirect, {0});  // too short: holds slot 0, makes nothing
+    w.Add(kCreatePenIndirect, WmfParams{0, 1, 0}.dword(0));  // slot 1
+    w.Add(kCreatePenIndirect, WmfParams{0, 2, 0}.dword(0));  // table full
+    w.Add(kSelectObject, {0});
+    w.Add(kSelectObject, {1});
     const auto recs = Convert(Placeable(w, 2));
-    EXPECT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrCreatePen, kEmrSelectObject}));
+    EXPECT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::CreatePen, mf::emr::SelectObject}));
     EXPECT_EQ(recs[6].u32(8), 2u);
     EXPECT_EQ(recs[7].u32(8), 2u);
 }
@@ -216,10 +218,10 @@ TEST(WmfToEmf, FontBecomesLogFontWithFaceInItsCodePage) {
     WmfWriter w;
     // -24 high, weight 700, italic, SHIFTJIS_CHARSET, face "ＭＳ 明朝".
     const QByteArray face = QByteArray("\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 9);
-    w.add(kCreateFontIndirect, WmfParams{-24, 0, 900, 900, 700}
+    w.Add(kCreateFontIndirect, WmfParams{-24, 0, 900, 900, 700}
                                    .bytes(QByteArray("\x01\x00\x00\x80\x00\x00\x00\x00", 8))
                                    .bytes(face + QByteArray(32 - face.size(), '\0')));
-    const auto fonts = OfType(Convert(Placeable(w)), kEmrExtCreateFontIndirectW);
+    const auto fonts = OfType(Convert(Placeable(w)), mf::emr::ExtCreateFontIndirectW);
     ASSERT_EQ(fonts.size(), 1u);
     const EmfRec& f = fonts[0];
     EXPECT_EQ(f.u32(8), 1u);
@@ -234,27 +236,27 @@ TEST(WmfToEmf, FontBecomesLogFontWithFaceInItsCodePage) {
 
 TEST(WmfToEmf, OffsetsBecomeAbsoluteOriginsThatFollowSaveAndRestore) {
     WmfWriter w;
-    w.add(kSetWindowOrg, {10, 100});
-    w.add(kSaveDc);
-    w.add(kOffsetWindowOrg, {-5, 20});  // (120, 5)
-    w.add(kSaveDc);
-    w.add(kOffsetWindowOrg, {1, 1});  // (121, 6)
-    w.add(kRestoreDc, {1});           // absolute: back to the first save
-    w.add(kOffsetWindowOrg, {0, 1});  // (101, 10)
-    w.add(kRestoreDc, {-1});          // nothing saved any more: ignored
-    w.add(kOffsetViewportOrg, {3, 4});
+    w.Add(kSetWindowOrg, {10, 100});
+    w.Add(kSaveDc);
+    w.Add(kOffsetWindowOrg, {-5, 20});  // (120, 5)
+    w.Add(kSaveDc);
+    w.Add(kOffsetWindowOrg, {1, 1});  // (121, 6)
+    w.Add(kRestoreDc, {1});           // absolute: back to the first save
+    w.Add(kOffsetWindowOrg, {0, 1});  // (101, 10)
+    w.Add(kRestoreDc, {-1});          // nothing saved any more: ignored
+    w.Add(kOffsetViewportOrg, {3, 4});
     const auto recs = Convert(Placeable(w));
-    const auto orgs = OfType(recs, kEmrSetWindowOrgEx);
+    const auto orgs = OfType(recs, mf::emr::SetWindowOrgEx);
     ASSERT_EQ(orgs.size(), 5u);  // the initial one and four from the file
     EXPECT_EQ(orgs[2].i32(8), 120);
     EXPECT_EQ(orgs[2].i32(12), 5);
     EXPECT_EQ(orgs[3].i32(8), 121);
     EXPECT_EQ(orgs[4].i32(8), 101);
     EXPECT_EQ(orgs[4].i32(12), 10);
-    const auto restores = OfType(recs, kEmrRestoreDc);
+    const auto restores = OfType(recs, mf::emr::RestoreDc);
     ASSERT_EQ(restores.size(), 1u);
     EXPECT_EQ(restores[0].i32(8), -2);
-    const auto vorg = OfType(recs, kEmrSetViewportOrgEx);
+    const auto vorg = OfType(recs, mf::emr::SetViewportOrgEx);
     ASSERT_EQ(vorg.size(), 2u);
     EXPECT_EQ(vorg[1].i32(8), 4);
     EXPECT_EQ(vorg[1].i32(12), 3);
@@ -262,13 +264,14 @@ TEST(WmfToEmf, OffsetsBecomeAbsoluteOriginsThatFollowSaveAndRestore) {
 
 TEST(WmfToEmf, ShapesKeepTheirPointsInGdiOrder) {
     WmfWriter w;
-    w.add(kPolyPolygon, WmfParams{2, 3, 2, 0, 0, 10, 0, 10, 10, -5, -6, 7, 8});
-    w.add(kArc, {1, 2, 3, 4, 40, 30, 20, 10});  // end (2,1), start (4,3), box 10,20-30,40
-    w.add(kRoundRect, {6, 5, 40, 30, 20, 10});
-    w.add(kPolyline, WmfParams{2, 1, 2, 3, 4});
+    w.Add(kPolyPolygon, WmfParams{2, 3, 2, 0, 0, 10, 0, 10, 10, -5, -6, 7, 8});
+    w.Add(kArc, {1, 2, 3, 4, 40, 30, 20, 10});  // end (2,1), start (4,3), box 10,20-30,40
+    w.Add(kRoundRect, {6, 5, 40, 30, 20, 10});
+    w.Add(kPolyline, WmfParams{2, 1, 2, 3, 4});
     const auto recs = Convert(Placeable(w));
-    ASSERT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrPolyPolygon16, kEmrArc,
-                                                              kEmrRoundRect, kEmrPolyline16}));
+    ASSERT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::PolyPolygon16, mf::emr::Arc, mf::emr::RoundRect,
+                                          mf::emr::Polyline16}));
     const EmfRec& pp = recs[6];
     EXPECT_EQ(pp.u32(24), 2u);  // polygons
     EXPECT_EQ(pp.u32(28), 5u);  // points
@@ -286,8 +289,8 @@ TEST(WmfToEmf, ShapesKeepTheirPointsInGdiOrder) {
 TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
     WmfWriter w;
     // DIBSTRETCHBLT: rop, src h, w, y, x, dst h, w, y, x, DIB
-    w.add(kDibStretchBlt, WmfParams{}
-                              .dword(kSrcCopy)
+    w.Add(kDibStretchBlt, WmfParams{}
+                              .dword(mf::kSrcCopy)
                               .word(1)
                               .word(2)
                               .word(0)
@@ -298,12 +301,12 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
                               .word(8)
                               .bytes(TinyDib()));
     // BITBLT without a source: rop, y, x, reserved, h, w, y, x
-    w.add(kBitBlt,
-          WmfParams{}.dword(kPatCopy).word(0).word(0).word(0).word(9).word(11).word(3).word(4));
-    w.add(kPatBlt, WmfParams{}.dword(kPatCopy).word(5).word(6).word(7).word(8));
+    w.Add(kBitBlt,
+          WmfParams{}.dword(mf::kPatCopy).word(0).word(0).word(0).word(9).word(11).word(3).word(4));
+    w.Add(kPatBlt, WmfParams{}.dword(mf::kPatCopy).word(5).word(6).word(7).word(8));
     // STRETCHDIB: rop, usage, src h, w, y, x, dst h, w, y, x, DIB
-    w.add(kStretchDib, WmfParams{}
-                           .dword(kSrcCopy)
+    w.Add(kStretchDib, WmfParams{}
+                           .dword(mf::kSrcCopy)
                            .word(0)
                            .word(1)
                            .word(2)
@@ -315,12 +318,13 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
                            .word(50)
                            .bytes(TinyDib()));
     const auto recs = Convert(Placeable(w));
-    ASSERT_EQ(DrawingTypes(recs), (std::vector<std::uint32_t>{kEmrStretchBlt, kEmrBitBlt,
-                                                              kEmrBitBlt, kEmrStretchDiBits}));
+    ASSERT_EQ(DrawingTypes(recs),
+              (std::vector<std::uint32_t>{mf::emr::StretchBlt, mf::emr::BitBlt, mf::emr::BitBlt,
+                                          mf::emr::StretchDiBits}));
     const EmfRec& sb = recs[6];
     EXPECT_EQ((std::vector<int>{sb.i32(24), sb.i32(28), sb.i32(32), sb.i32(36)}),
               (std::vector<int>{8, 7, 60, 50}));
-    EXPECT_EQ(sb.u32(40), kSrcCopy);
+    EXPECT_EQ(sb.u32(40), mf::kSrcCopy);
     EXPECT_EQ(sb.i32(100), 2);  // source width, height
     EXPECT_EQ(sb.i32(104), 1);
     const std::uint32_t infoAt = sb.u32(84), bitsAt = sb.u32(92);
@@ -345,19 +349,19 @@ TEST(WmfToEmf, BlitsCarryTheirBitmapOrFillWithThePattern) {
 
 TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
     WmfWriter w;
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));  // slot 0
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0xFF).word(0));  // slot 0
     // Region: two scans of one and two spans.
-    w.add(kCreateRegion, WmfParams{0,  6, 0,  0, 0, 2,  0,  0, 0, 40, 30, 2, 0,
+    w.Add(kCreateRegion, WmfParams{0,  6, 0,  0, 0, 2,  0,  0, 0, 40, 30, 2, 0,
                                    10, 0, 20, 2, 4, 10, 30, 0, 5, 15, 20, 4});  // slot 1
-    w.add(kFillRegion, {1, 0});
-    w.add(kSelectClipRegion, {1});
-    w.add(kDeleteObject, {1});
-    w.add(kSelectClipRegion, {1});  // gone: the clip is reset
-    w.add(kFillRegion, {1, 0});     // gone: nothing to fill
+    w.Add(kFillRegion, {1, 0});
+    w.Add(kSelectClipRegion, {1});
+    w.Add(kDeleteObject, {1});
+    w.Add(kSelectClipRegion, {1});  // gone: the clip is reset
+    w.Add(kFillRegion, {1, 0});     // gone: nothing to fill
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrCreateBrushIndirect, kEmrFillRgn,
-                                          kEmrExtSelectClipRgn, kEmrExtSelectClipRgn}));
+              (std::vector<std::uint32_t>{mf::emr::CreateBrushIndirect, mf::emr::FillRgn,
+                                          mf::emr::ExtSelectClipRgn, mf::emr::ExtSelectClipRgn}));
     const EmfRec& fill = recs[7];
     EXPECT_EQ(fill.u32(28), 1u);  // brush handle
     const int rgn = 32;
@@ -375,15 +379,16 @@ TEST(WmfToEmf, RegionsTravelInsideTheRecordsThatUseThem) {
 
 TEST(WmfToEmf, PaletteIndexColoursResolveAgainstTheSelectedPalette) {
     WmfWriter w;
-    w.add(kSetTextColor, WmfParams{}.dword(0x0100000D));  // default palette: red
-    w.add(kCreatePalette, WmfParams{0x300, 2}.dword(0x00112233).dword(0x00445566));  // slot 0
-    w.add(kSelectPalette, {0});
-    w.add(kCreateBrushIndirect, WmfParams{0}.dword(0x01000001).word(0));  // slot 1
-    w.add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
+    w.Add(kSetTextColor, WmfParams{}.dword(0x0100000D));  // default palette: red
+    w.Add(kCreatePalette, WmfParams{0x300, 2}.dword(0x00112233).dword(0x00445566));  // slot 0
+    w.Add(kSelectPalette, {0});
+    w.Add(kCreateBrushIndirect, WmfParams{0}.dword(0x01000001).word(0));  // slot 1
+    w.Add(kSetBkColor, WmfParams{}.dword(0x02A0B0C0));                    // palette-relative RGB
     const auto recs = Convert(Placeable(w));
     ASSERT_EQ(DrawingTypes(recs),
-              (std::vector<std::uint32_t>{kEmrSetTextColor, kEmrCreatePalette, kEmrSelectPalette,
-                                          kEmrCreateBrushIndirect, kEmrSetBkColor}));
+              (std::vector<std::uint32_t>{mf::emr::SetTextColor, mf::emr::CreatePalette,
+                                          mf::emr::SelectPalette, mf::emr::CreateBrushIndirect,
+                                          mf::emr::SetBkColor}));
     EXPECT_EQ(recs[6].u32(8), 0x0000FFu);
     EXPECT_EQ(recs[9].u32(16), 0x00445566u);  // entry 1 as a colour reference
     EXPECT_EQ(recs[10].u32(8), 0x00A0B0C0u);

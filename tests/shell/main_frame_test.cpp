@@ -36,7 +36,7 @@ QString WriteAlbum(const QTemporaryDir& dir, const QString& name, int pages) {
         mf::EmfWriter w(QSizeF(210, 297));
         w.Rectangle(QRect(10, 10, 100, 100));
         AlbumPage page;
-        page.picture = w.finish();
+        page.picture = w.Finish();
         draft.pages.push_back(page);
     }
     const QString path = dir.filePath(name);

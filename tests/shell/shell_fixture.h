@@ -69,7 +69,7 @@ inline QString WriteTestAlbum(const QString& path, Scaled version = 30000, int p
     for (int i = 0; i < pages; ++i) {
         mf::EmfWriter emf(QSizeF(210, 297));
         emf.Rectangle(QRect(10 + i, 10, 100, 50));
-        album.pages.push_back({emf.finish(), 0, {}, {}});
+        album.pages.push_back({emf.Finish(), 0, {}, {}});
     }
     WriteAlbumFile(path, album);
     return path;

@@ -13,13 +13,13 @@ namespace {
 // A picture that is black all over.
 mf::Picture BlackPicture() {
     mf::EmfWriter w(QSizeF(100, 100));
-    const std::uint32_t brush = w.CreateBrush(mf::EmfWriter::kBsSolid, Qt::black);
-    const std::uint32_t pen = w.CreatePen(mf::EmfWriter::kPsNull, 0, Qt::black);
+    const std::uint32_t brush = w.CreateBrush(mf::kBsSolid, Qt::black);
+    const std::uint32_t pen = w.CreatePen(mf::kPsNull, 0, Qt::black);
     w.SelectObject(brush);
     w.SelectObject(pen);
     const QSize px = w.deviceSize();
     w.Rectangle(QRect(0, 0, px.width() + 1, px.height() + 1));
-    auto picture = mf::Picture::Load(w.finish());
+    auto picture = mf::Picture::Load(w.Finish());
     EXPECT_TRUE(picture);
     return *picture;
 }

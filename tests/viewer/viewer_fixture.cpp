@@ -16,10 +16,10 @@ QByteArray PagePicture(QSizeF mm, int page) {
     mf::EmfWriter w(mm);
     const QSize px = w.deviceSize();
     const std::uint32_t brush =
-        w.CreateBrush(mf::EmfWriter::kBsSolid, QColor::fromHsv((page * 37) % 360, 200, 200));
+        w.CreateBrush(mf::kBsSolid, QColor::fromHsv((page * 37) % 360, 200, 200));
     w.SelectObject(brush);
     w.Rectangle(QRect(0, 0, px.width(), px.height() / 4));
-    return w.finish();
+    return w.Finish();
 }
 
 }  // namespace
