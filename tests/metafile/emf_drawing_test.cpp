@@ -331,7 +331,7 @@ TEST(Bitmaps, AMirroredStretchFarBeyondTheOutputDecodesOnlyItsVisiblePart) {
         mf::EmfWriter w = mftest::SquareWriter();
         w.AppendRecord(emr::StretchDiBits,
                        mftest::StretchDibPayload(dest, QRect(0, 0, 3, 3), info, bits));
-        return w.finish();
+        return w.Finish();
     };
     // 6000 pixels a side, its middle over the 100 x 100 output.
     const QByteArray mirrored = scene(pixels, QRect(3050, 3050, -6000, -6000));
