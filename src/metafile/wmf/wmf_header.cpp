@@ -220,7 +220,8 @@ std::uint16_t Record::u(qsizetype i) const {
 std::optional<Header> ParseHeader(const QByteArray& wmf, QString* why) {
     Header h;
     qsizetype at = 0;
-    if (wmf.size() >= 4 && qFromLittleEndian<std::uint32_t>(wmf.constData()) == kPlaceableKey) {
+    // Read by words: GCC's bounds check takes a QByteArray for its one-byte empty array.
+    if (wmf.size() >= 4 && (std::uint32_t(Word(wmf, 2)) << 16 | Word(wmf, 0)) == kPlaceableKey) {
         if (wmf.size() < kPlaceableHeaderBytes)
             return Fail(why, "placeable header truncated"), std::nullopt;
         if (!IsPlaceableHeader(wmf.constData(), wmf.size()))
