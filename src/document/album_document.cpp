@@ -464,7 +464,7 @@ std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, Load
     if (page < 1 || page > doc.pageCount || size_t(page) >= doc.pages.size() || !doc.body)
         return damaged(QStringLiteral("there is no such page"));
     const TPageEntry& entry = doc.pages[size_t(page)];
-    const bool compressed = BodySchemeOf(doc.formatVersion) == BodyScheme::CompressedPictures;
+    const bool compressed = doc.PagesAreZlibStreams();
     const QString where = BodySchemeOf(doc.formatVersion) == BodyScheme::WholeBody
                               ? QStringLiteral("the inflated body")
                               : QStringLiteral("the file");

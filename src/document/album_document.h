@@ -71,6 +71,10 @@ struct AlbumDocument {
 
     // A PXA page whose orientation byte differs from record 0's.
     bool IsTurnedPage(int page) const;
+    // Each page is a zlib stream of its own, inflated when it is read.
+    bool PagesAreZlibStreams() const {
+        return BodySchemeOf(formatVersion) == BodyScheme::CompressedPictures;
+    }
     ~AlbumDocument();
 };
 

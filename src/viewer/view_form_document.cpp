@@ -205,7 +205,7 @@ void TViewForm::ChangePage(int page) {
     {
         // Compressed pages take a moment to inflate.
         std::optional<BusyCursor> busy;
-        if (doc_->formatVersion == 30000) busy.emplace();
+        if (doc_->PagesAreZlibStreams()) busy.emplace();
         loaded = LoadCurrentPage();
     }
     if (!loaded) {
