@@ -59,7 +59,7 @@ struct Album {
             return;
         }
         LoadError error;
-        std::unique_ptr<AlbumDocument> doc = OpenAlbum(path, OpenOptions{Work(), 96}, &error);
+        std::unique_ptr<const AlbumDocument> doc = OpenAlbum(path, OpenOptions{Work()}, &error);
         QFile file(path);
         if (!doc || !file.open(QIODevice::ReadOnly)) {
             problem = QStringLiteral("cannot open %1: %2").arg(path, error.reason);
@@ -128,9 +128,9 @@ void BM_ReadEveryPage(benchmark::State& state) {
     if (!Ready(state, album)) return;
     for (auto _ : state) {
         LoadError error;
-        std::unique_ptr<AlbumDocument> doc =
-            OpenAlbum(album.path, OpenOptions{album.Work(), 96}, &error);
-        const std::optional<QString> info = doc ? AlbumInfoJson(*doc, &error) : std::nullopt;
+        std::unique_ptr<const AlbumDocument> doc =
+            OpenAlbum(album.path, OpenOptions{album.Work()}, &error);
+        const std::optional<QString> info = doc ? AlbumInfoJson(*doc, 96, &error) : std::nullopt;
         if (!info) state.SkipWithError("the album does not read");
         benchmark::DoNotOptimize(info);
     }

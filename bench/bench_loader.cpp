@@ -97,10 +97,10 @@ void BM_PlainInflate(benchmark::State& state) {
 
 void BM_OpenWithTemporaryCopy(benchmark::State& state) {
     Fixture& f = Album();
-    const OpenOptions options{f.dir.path() + QLatin1Char('/'), 96};
+    const OpenOptions options{f.dir.path() + QLatin1Char('/')};
     for (auto _ : state) {
         LoadError error;
-        std::unique_ptr<AlbumDocument> doc = OpenAlbum(f.path, options, &error);
+        std::unique_ptr<const AlbumDocument> doc = OpenAlbum(f.path, options, &error);
         if (!doc || doc->pageCount != kPages) state.SkipWithError("open failed");
         benchmark::DoNotOptimize(doc.get());
     }

@@ -48,6 +48,8 @@ constexpr int kPages30 = 100;
 constexpr int kPages1x = 30;
 constexpr int kTurns = 40;
 constexpr int kJumpTo = 90;
+// The screen the print job's margins are measured on, as neridal-tool prints.
+constexpr int kScreenPpi = 96;
 
 QString BenchPage() {
     const QString given = qEnvironmentVariable("NERIDAL_BENCH_PAGE");
@@ -197,7 +199,7 @@ void BM_JumpThroughContents(benchmark::State& state) {
         if (view->prefetcher()) view->prefetcher()->WaitForIdle();
         state.ResumeTiming();
         view->JumpTree->SetItemIndex(target - 1);  // the entry of that page
-        view->TimerTimer();  // the contents' pause has passed
+        view->TimerTimer();                        // the contents' pause has passed
         view->PaintBox->repaint();
     }
     state.counters["page"] = view->currentPage();
@@ -211,7 +213,7 @@ void BM_PrintAlbumToPdf(benchmark::State& state) {
     LoadError error;
     OpenOptions options;
     options.workFolder = Albums().dir.path() + QLatin1Char('/');
-    std::unique_ptr<AlbumDocument> doc = OpenAlbum(Albums().v30, options, &error);
+    std::unique_ptr<const AlbumDocument> doc = OpenAlbum(Albums().v30, options, &error);
     if (!doc) return state.SkipWithError("cannot open");
     const QString pdf = Albums().dir.filePath(QStringLiteral("print.pdf"));
     std::vector<double> rss;
@@ -220,9 +222,10 @@ void BM_PrintAlbumToPdf(benchmark::State& state) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        ApplyDocumentPaper(printer, *doc);
+        const SheetGeometry geometry = SheetGeometryOf(*doc, kScreenPpi);
+        ApplyDocumentPaper(printer, geometry.paper);
         const PrintJobOutcome outcome =
-            PrintAlbumPages(printer, *doc, 1, doc->pageCount, [&](int, int) {
+            PrintAlbumPages(printer, *doc, geometry, 1, doc->pageCount, [&](int, int) {
                 rss.push_back(ResidentMb());
                 return true;
             });
@@ -243,16 +246,15 @@ void BM_RenderAlbumAt300Dpi(benchmark::State& state) {
     if (!Albums().problem.isEmpty()) return state.SkipWithError(qPrintable(Albums().problem));
     constexpr int kDpi = 300;
     LoadError error;
-    OpenOptions options;
-    options.screenPpi = kDpi;
-    std::unique_ptr<AlbumDocument> doc = OpenAlbum(Albums().v30, options, &error);
+    std::unique_ptr<const AlbumDocument> doc = OpenAlbum(Albums().v30, OpenOptions{}, &error);
     if (!doc) return state.SkipWithError("cannot open");
+    const SheetGeometry geometry = SheetGeometryOf(*doc, kDpi);
     double peak = 0;
     for (auto _ : state) {
         for (int page = 1; page <= doc->pageCount; ++page) {
             std::optional<mf::Picture> picture = LoadPagePicture(*doc, page, &error);
             if (!picture) return state.SkipWithError("a page failed");
-            const PageSheet sheet = PageSheetOf(*doc, page);
+            const PageSheet sheet = PageSheetOf(*doc, geometry, page);
             const QImage image =
                 RenderPage(sheet.PaperAtZoom(100), 1.0, *picture, sheet.margins, 100);
             benchmark::DoNotOptimize(image.constBits());

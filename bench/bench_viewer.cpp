@@ -38,7 +38,7 @@ QString LongAlbum(const QTemporaryDir& dir, int pages) {
     LoadError error;
     OpenOptions options;
     options.workFolder = dir.path() + QLatin1Char('/');
-    std::unique_ptr<AlbumDocument> sample = OpenAlbum(SampleAlbum(), options, &error);
+    std::unique_ptr<const AlbumDocument> sample = OpenAlbum(SampleAlbum(), options, &error);
     if (!sample) return {};
     std::vector<QByteArray> pictures;
     for (int p = 1; p <= sample->pageCount; ++p) {

@@ -3,40 +3,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <functional>
 #include <limits>
 
 #include "core/cp932.h"
 #include "core/sjis_text.h"
-#include "document/document_paper.h"
-#include "document/positional_device.h"
+#include "document/document_logging.h"
 #include "document/temp_copy.h"
 #include "document/whole_inflate.h"
 #include "document/zlib_reader.h"
 
 namespace {
 
-// Streams that the one-call inflate leaves to the streaming reader: damaged
-// ones, and any that are simply slower to read than they should be.
-Q_LOGGING_CATEGORY(lcInflate, "neridal.document.inflate", QtWarningMsg)
-// Albums read although their producer wrote them irregularly, and albums
-// opened with a damaged body.
-Q_LOGGING_CATEGORY(lcLenient, "neridal.document.lenient", QtWarningMsg)
-
 constexpr qint64 kCopyBlock = 4096;
 // Bodies up to this length are inflated in one call, in memory.
 constexpr qint64 kMaxOneCallBody = qint64(256) << 20;
 // The compressed side is read in larger pieces: fewer reads, same output blocks.
 constexpr qint64 kCopyInputChunk = 256 * 1024;
-// Deflate cannot inflate more than about 1032 bytes from one stored byte; a
-// length beyond that ratio cannot be genuine.
-constexpr qint64 kMaxInflateRatio = 1100;
-// Deflate frames what it cannot compress in stored blocks of up to 65535
-// bytes; a page's stream is read whole only up to this share of its declared
-// size beyond it, plus the zlib framing and a final block or two.
-constexpr qint64 kStoredFramingShare = 256;
-constexpr qint64 kStreamFraming = 4096;
 // Page records are read in chunks so that a wild page count allocates no more
 // than the data really holds.
 constexpr qint64 kRecordChunk = 65536;
@@ -110,7 +93,10 @@ public:
     Loader(const QString& path, const OpenOptions& options, LoadError* error)
         : path_(path), options_(options), error_(error) {}
 
-    std::unique_ptr<AlbumDocument> Run() { return Load() ? std::move(doc_) : nullptr; }
+    std::unique_ptr<const AlbumDocument> Run() {
+        if (!Load()) return nullptr;
+        return std::move(doc_);
+    }
 
 private:
     bool Fail(LoadError::Kind kind, const QString& reason) {
@@ -131,6 +117,10 @@ private:
     OpenOptions options_;
     LoadError* error_;
     std::unique_ptr<AlbumDocument> doc_ = std::make_unique<AlbumDocument>();
+    // The body while it is read; the pages are read from it later.
+    std::unique_ptr<QFile> body_;
+    qint64 bodySize_ = 0;  // the copy's length or the file's size
+    QString temporaryCopy_;
     QString streamError_;  // the inflating reader's reason after a failed read
 };
 
@@ -177,7 +167,7 @@ std::optional<QByteArray> InflateBodyInOneCall(QFile& file, qint64 length) {
 bool Loader::MakeTemporaryCopy(QFile& file) {
     const qint64 streamStart = file.pos();
     const QString folder = options_.workFolder.isEmpty() ? QDir::tempPath() : options_.workFolder;
-    std::unique_ptr<QFile> copy = CreateTemporaryCopy(folder, &doc_->tempPath);
+    std::unique_ptr<QFile> copy = CreateTemporaryCopy(folder, &temporaryCopy_);
     if (!copy)
         return Fail(LoadError::Kind::Io,
                     QStringLiteral("no temporary copy NERIDAL_0.TMP .. NERIDAL_30.TMP can be "
@@ -205,15 +195,15 @@ bool Loader::MakeTemporaryCopy(QFile& file) {
                                     .arg(length);
     if (!copy->flush() || !copy->seek(0))
         return Fail(LoadError::Kind::Io, QStringLiteral("cannot rewind the temporary copy %1: %2")
-                                             .arg(doc_->tempPath, copy->errorString()));
-    doc_->bodySize = copied;
-    doc_->body = std::move(copy);
+                                             .arg(temporaryCopy_, copy->errorString()));
+    bodySize_ = copied;
+    body_ = std::move(copy);
     return true;
 }
 
 bool Loader::CopyWriteFailed(const QFile& copy) {
     return Fail(LoadError::Kind::Io, QStringLiteral("cannot write the temporary copy %1: %2")
-                                         .arg(doc_->tempPath, copy.errorString()));
+                                         .arg(temporaryCopy_, copy.errorString()));
 }
 
 // Inflates the body piece by piece, in blocks of 4096 bytes, to its announced
@@ -246,7 +236,6 @@ bool Loader::ReadSettings(const ReadFn& read) {
         return false;
     doc_->settings = TAlbumSettings::Parse(bytes.constData(), doc_->wideSettings);
     doc_->pageNumberOffset = doc_->settings.pageNumberOffset;
-    SetPaperPixels(*doc_, options_.screenPpi);
     return true;
 }
 
@@ -316,7 +305,6 @@ bool Loader::Load() {
     auto file = std::make_unique<QFile>(path_);
     if (!file->open(QIODevice::ReadOnly)) return Fail(LoadError::Kind::Io, file->errorString());
     const qint64 fileSize = file->size();
-    doc_->currentPage = 1;
     char headerBytes[kHeaderSize] = {};
     const qint64 headerRead = file->read(headerBytes, kHeaderSize);
     doc_->header = TAlbumHeader::Parse(headerBytes);
@@ -342,7 +330,7 @@ bool Loader::Load() {
                 QStringLiteral("the body length %1 is more than the file can hold").arg(length));
         if (!MakeTemporaryCopy(*file)) return false;
         file.reset();  // the copy is the body from now on
-        QIODevice* body = doc_->body.get();
+        QIODevice* body = body_.get();
         read = [this, body](char* out, qint64 max) {
             const qint64 got = body->read(out, max);
             if (got < 0) streamError_ = body->errorString();
@@ -357,7 +345,7 @@ bool Loader::Load() {
         };
     }
     if (!ReadSettings(read) || !ReadContents(read)) return false;
-    if (scheme == BodyScheme::WholeBody) roomLeft = doc_->bodySize - doc_->body->pos();
+    if (scheme == BodyScheme::WholeBody) roomLeft = bodySize_ - body_->pos();
     if (!ReadPageIndex(read, roomLeft)) return false;
     // Damage after the page index costs nothing the album needs: the pages
     // lie beside the stream.
@@ -369,8 +357,8 @@ bool Loader::Load() {
 
     if (scheme != BodyScheme::WholeBody) {
         // The same read handle serves the pictures, which lie in the file itself.
-        doc_->bodySize = fileSize;
-        doc_->body = std::move(file);
+        bodySize_ = fileSize;
+        body_ = std::move(file);
     }
     if (doc_->pageCount <= 0) {
         // What a damaged body gave may be no page index at all.
@@ -381,159 +369,26 @@ bool Loader::Load() {
     doc_->fileName = path_;
     for (const QString& irregularity : std::as_const(doc_->irregularities))
         qCInfo(lcLenient) << path_ << "is read although" << irregularity;
-    const int ppi = options_.screenPpi;
-    doc_->marginTop = MmToScreenPixels(doc_->header.marginTop, ppi);
-    doc_->marginBottom = MmToScreenPixels(doc_->header.marginBottom, ppi);
-    doc_->marginLeft = MmToScreenPixels(doc_->header.marginLeft, ppi);
-    doc_->marginRight = MmToScreenPixels(doc_->header.marginRight, ppi);
     if (scheme != BodyScheme::WholeBody) {
         for (size_t k = 1; k < doc_->pages.size(); ++k)
             doc_->pages[k].offset += doc_->header.pageBase;
     }
+    doc_->source = PageSource(std::move(body_), bodySize_, temporaryCopy_);
     return true;
 }
 
-// How far a page's stored stream may reach: to the next page's stream or the
-// end of the file, and no further than stored blocks would take its declared
-// size.
-qint64 StoredStreamLimit(const AlbumDocument& doc, const TPageEntry& entry) {
-    qint64 end = doc.bodySize;
-    for (size_t k = 1; k < doc.pages.size(); ++k) {
-        if (doc.pages[k].offset > entry.offset) end = std::min<qint64>(end, doc.pages[k].offset);
-    }
-    const qint64 framing = entry.size / kStoredFramingShare + kStreamFraming;
-    return std::min(end - entry.offset, entry.size + framing);
-}
-
-// A compressed page, read from its offset and inflated in one call into
-// `out`, its declared size. Nothing when the stream does not simply end within
-// it or cannot be read whole.
-std::optional<qint64> InflateStoredPage(const AlbumDocument& doc, QIODevice& body,
-                                        const TPageEntry& entry, QByteArray& out) {
-    std::optional<QByteArray> input = AllocateBuffer(StoredStreamLimit(doc, entry));
-    if (!input) return std::nullopt;
-    const qint64 got = body.read(input->data(), input->size());
-    if (got <= 0) return std::nullopt;
-    return InflateWhole(std::span<const char>(input->constData(), size_t(got)), out);
-}
-
-// Inflates up to `count` bytes and drops them; how many there were, or -1.
-qint64 DiscardInflated(ZlibReader& inflater, qint64 count) {
-    char scratch[16384];
-    qint64 done = 0;
-    while (done < count) {
-        const qint64 got = inflater.read(scratch, std::min<qint64>(sizeof scratch, count - done));
-        if (got < 0) return got;
-        done += got;
-        if (got == 0 || !inflater.error().isEmpty()) break;
-    }
-    return done;
-}
-
-bool PageFail(LoadError* error, LoadError::Kind kind, const AlbumDocument& doc,
-              const QString& reason) {
-    if (error) *error = MakeError(kind, doc.fileName, reason);
-    return false;
-}
-
 }  // namespace
-
-AlbumDocument::~AlbumDocument() = default;
 
 bool AlbumDocument::IsTurnedPage(int page) const {
     if (!pxaFlag || page < 1 || page >= int(pages.size())) return false;
     return pages[size_t(page)].orientation != pages[0].orientation;
 }
 
-std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
-                                         LoadError* error) {
+std::unique_ptr<const AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
+                                               LoadError* error) {
     return Loader(path, options, error).Run();
 }
 
 LoadError MakeLoadError(LoadError::Kind kind, const QString& path, const QString& reason) {
     return MakeError(kind, path, reason);
-}
-
-std::optional<QByteArray> ReadPageBytes(const AlbumDocument& doc, int page, LoadError* error,
-                                        QString* irregularity) {
-    const auto damaged = [&](const QString& reason) {
-        PageFail(error, LoadError::Kind::Damaged, doc,
-                 QStringLiteral("page %1: %2").arg(page).arg(reason));
-        return std::nullopt;
-    };
-    if (page < 1 || page > doc.pageCount || size_t(page) >= doc.pages.size() || !doc.body)
-        return damaged(QStringLiteral("there is no such page"));
-    const TPageEntry& entry = doc.pages[size_t(page)];
-    const bool compressed = doc.PagesAreZlibStreams();
-    const QString where = BodySchemeOf(doc.formatVersion) == BodyScheme::WholeBody
-                              ? QStringLiteral("the inflated body")
-                              : QStringLiteral("the file");
-    if (entry.size < 0) return damaged(QStringLiteral("the size %1 is negative").arg(entry.size));
-    if (entry.offset < 0 || entry.offset > doc.bodySize)
-        return damaged(
-            QStringLiteral("the offset %1 lies outside %2").arg(entry.offset).arg(where));
-    if (!compressed && entry.size > doc.bodySize - entry.offset)
-        return damaged(QStringLiteral("%1 bytes at %2 reach past the end of %3")
-                           .arg(entry.size)
-                           .arg(entry.offset)
-                           .arg(where));
-    if (compressed && entry.size > (doc.bodySize - entry.offset + 1) * kMaxInflateRatio)
-        return damaged(
-            QStringLiteral("the size %1 is more than the stored data can hold").arg(entry.size));
-    // A reader of its own over the open file: pages may be read on any thread.
-    auto* file = qobject_cast<QFile*>(doc.body.get());
-    if (!file || file->handle() < 0) return damaged(QStringLiteral("its file is not open"));
-    PositionalDevice body(file->handle(), entry.offset, doc.bodySize);
-    if (body.pos() != entry.offset) return damaged(QStringLiteral("cannot seek to its offset"));
-
-    if (!compressed) {
-        QByteArray bytes(entry.size, Qt::Uninitialized);
-        if (body.read(bytes.data(), entry.size) != entry.size)
-            return damaged(QStringLiteral("the picture is cut short"));
-        return bytes;
-    }
-    const auto inflatesShort = [&](qint64 inflated) {
-        return damaged(QStringLiteral("the picture inflates to %1 bytes, %2 are announced")
-                           .arg(inflated)
-                           .arg(entry.size));
-    };
-    std::optional<QByteArray> bytes = AllocateBuffer(entry.size);
-    if (bytes) {
-        if (const std::optional<qint64> inflated = InflateStoredPage(doc, body, entry, *bytes)) {
-            if (*inflated < entry.size) return inflatesShort(*inflated);
-            return bytes;
-        }
-        if (!body.seek(entry.offset)) return damaged(QStringLiteral("cannot seek to its offset"));
-    }
-    qCDebug(lcInflate) << "page" << page << "of" << doc.fileName << "is inflated piece by piece";
-    // The streaming reader finds out what is wrong with the stream; it also
-    // tells a page too large to hold from a damaged one.
-    ZlibReader inflater(body);
-    const qint64 inflated =
-        bytes ? inflater.read(bytes->data(), entry.size) : DiscardInflated(inflater, entry.size);
-    if (inflated < 0 || !inflater.error().isEmpty()) return damaged(inflater.error());
-    if (inflated < entry.size) return inflatesShort(inflated);
-    // The page is its declared bytes; what its stream holds beyond them is
-    // read to the stream's end, so that a stream cut or damaged there is
-    // still found.
-    const qint64 surplus = DiscardInflated(inflater, std::numeric_limits<qint64>::max());
-    if (surplus < 0 || !inflater.error().isEmpty()) return damaged(inflater.error());
-    if (surplus > 0) {
-        const QString note = QStringLiteral(
-                                 "page %1: the picture inflates to %2 bytes, %3 are announced; "
-                                 "the page is its first %3")
-                                 .arg(page)
-                                 .arg(entry.size + surplus)
-                                 .arg(entry.size);
-        qCInfo(lcLenient) << doc.fileName << "is read although" << note;
-        if (irregularity) *irregularity = note;
-    }
-    if (!bytes) {
-        PageFail(error, LoadError::Kind::Io, doc,
-                 QStringLiteral("page %1: there is no memory for its %2 bytes")
-                     .arg(page)
-                     .arg(entry.size));
-        return std::nullopt;
-    }
-    return bytes;
 }

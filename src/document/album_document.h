@@ -13,9 +13,8 @@
 
 #include "core/units.h"
 #include "document/album_format.h"
+#include "document/page_source.h"
 #include "metafile/picture.h"
-
-class QIODevice;
 
 // Why an open or a page load failed. The viewer turns it into a message box;
 // neridal-tool prints it.
@@ -41,25 +40,21 @@ struct TocItem {
     QString text;            // after TrimBlanks, as Unicode
 };
 
-// Document state of one window.
+// An open album. Nothing in it changes once it is opened, so windows,
+// printers and background page loads share it; the page shown, the paper a
+// window adopted and everything in pixels belong to whoever shows the album.
 struct AlbumDocument {
     QString fileName;
     bool pxaFlag = true;  // 9-byte page records
     bool wideSettings = true;
     Scaled formatVersion = 0;
     TAlbumHeader header{};
-    TAlbumSettings settings{};  // wide or narrow layout, decoded
+    TAlbumSettings settings{};  // wide or narrow layout, decoded; paper in millimetres
     std::int32_t pageCount = 0;
-    std::int32_t currentPage = 0;
     std::int32_t pageNumberOffset = 0;
-    std::int32_t paperWidth = 0;  // screen pixels at 100 %
-    std::int32_t paperHeight = 0;
-    std::int32_t marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;  // pixels
     std::vector<TPageEntry> pages;  // record 0 (count record) then pages 1..N
     std::vector<TocItem> toc;
-    std::unique_ptr<QIODevice> body;  // temporary copy (1.x) or the file (2.0+)
-    QString tempPath;                 // the temporary copy's path, empty for 2.0+
-    qint64 bodySize = 0;  // bytes the body stream holds: the copy's length or the file's size
+    PageSource source;  // the album file (2.0+) or the temporary copy (1.x)
     // What the producer wrote otherwise than the format says although nothing
     // is lost, one plain-English line each (a body shorter than announced).
     QStringList irregularities;
@@ -75,19 +70,17 @@ struct AlbumDocument {
     bool PagesAreZlibStreams() const {
         return BodySchemeOf(formatVersion) == BodyScheme::CompressedPictures;
     }
-    ~AlbumDocument();
 };
 
 struct OpenOptions {
     QString workFolder;  // where NERIDAL_n.TMP copies go (with trailing separator)
-    int screenPpi = 96;
 };
 
 // The reading part of opening a document: validates, reads header, settings,
-// contents and page index, makes the temporary copy for format 1.x. On
-// success the document's current page is 1 and no page is loaded yet.
-std::unique_ptr<AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
-                                         LoadError* error);
+// contents and page index, makes the temporary copy for format 1.x. No page
+// is loaded yet.
+std::unique_ptr<const AlbumDocument> OpenAlbum(const QString& path, const OpenOptions& options,
+                                               LoadError* error);
 
 // The reading part of loading a page, for `page` (1..pageCount): its bytes,
 // tested and loaded as a picture.

@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "document/document_info_lines.h"
+#include "document/page_sheet.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ QString SjisJson(const QByteArray& sjis) {
     return JsonString(SjisToUnicode(sjis));
 }
 
-QString SettingsJson(const AlbumDocument& doc) {
+QString SettingsJson(const AlbumDocument& doc, const SheetGeometry& geometry) {
     const TAlbumSettings& s = doc.settings;
     QStringList fonts;
     const QString fontText = SjisToUnicode(s.fontsUsed);
@@ -84,8 +85,8 @@ QString SettingsJson(const AlbumDocument& doc) {
         .add("orientation", s.orientation)
         .add("paper_width_mm", s.paperWidth)
         .add("paper_height_mm", s.paperHeight)
-        .add("paper_width_px", doc.paperWidth)
-        .add("paper_height_px", doc.paperHeight)
+        .add("paper_width_px", geometry.paperPixels.width())
+        .add("paper_height_px", geometry.paperPixels.height())
         .add("external_chars_converted", JsonBool(s.externalCharsConverted != 0))
         .add("substitute_font", SjisJson(s.substituteFont))
         .add("fonts_used", JsonArray(fonts))
@@ -123,13 +124,14 @@ QString OleDateText(double ole) {
     return when ? when->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
 }
 
-std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error,
+std::optional<QString> AlbumInfoJson(const AlbumDocument& doc, int screenPpi, LoadError* error,
                                      QStringList* irregularities) {
     if (!doc.bodyDamage.isEmpty()) {
         if (error) *error = MakeLoadError(LoadError::Kind::Damaged, doc.fileName, doc.bodyDamage);
         return std::nullopt;
     }
     const TAlbumHeader& h = doc.header;
+    const SheetGeometry geometry = SheetGeometryOf(doc, screenPpi);
     QStringList toc;
     for (const TocItem& item : doc.toc)
         toc << JsonObject()
@@ -167,10 +169,10 @@ std::optional<QString> AlbumInfoJson(AlbumDocument& doc, LoadError* error,
             .add("pxa_flag", JsonBool(doc.pxaFlag))
             .add("wide_settings", JsonBool(doc.wideSettings))
             .add("margins_mm", ints({h.marginTop, h.marginBottom, h.marginLeft, h.marginRight}))
-            .add("margins_px",
-                 ints({doc.marginTop, doc.marginBottom, doc.marginLeft, doc.marginRight}))
+            .add("margins_px", ints({geometry.margins.top, geometry.margins.bottom,
+                                     geometry.margins.left, geometry.margins.right}))
             .add("page_base", h.pageBase)
-            .add("settings", SettingsJson(doc))
+            .add("settings", SettingsJson(doc, geometry))
             .add("toc", JsonArray(toc))
             .add("page_count", doc.pageCount)
             .add("pages", JsonArray(pages))

@@ -1,5 +1,6 @@
 #include "document/document_paper.h"
 
+#include "core/units.h"
 #include "document/album_document.h"
 
 DocumentPaper DocumentPaperOf(const AlbumDocument& doc) {
@@ -7,15 +8,15 @@ DocumentPaper DocumentPaperOf(const AlbumDocument& doc) {
             doc.settings.paperHeight};
 }
 
-void AdoptDocumentPaper(AlbumDocument& doc, const DocumentPaper& paper, int ppi) {
-    doc.settings.paperCode = paper.code;
-    doc.settings.orientation = std::uint8_t(paper.orientation);
-    doc.settings.paperWidth = paper.widthMm;
-    doc.settings.paperHeight = paper.heightMm;
-    SetPaperPixels(doc, ppi);
+QSize PaperPixels(const DocumentPaper& paper, int ppi) {
+    return QSize(MmToScreenPixels(WholeMm(paper.widthMm), ppi),
+                 MmToScreenPixels(WholeMm(paper.heightMm), ppi));
 }
 
-void SetPaperPixels(AlbumDocument& doc, int ppi) {
-    doc.paperWidth = MmToScreenPixels(WholeMm(doc.settings.paperWidth), ppi);
-    doc.paperHeight = MmToScreenPixels(WholeMm(doc.settings.paperHeight), ppi);
+TAlbumSettings WithPaper(TAlbumSettings settings, const DocumentPaper& paper) {
+    settings.paperCode = paper.code;
+    settings.orientation = std::uint8_t(paper.orientation);
+    settings.paperWidth = paper.widthMm;
+    settings.paperHeight = paper.heightMm;
+    return settings;
 }

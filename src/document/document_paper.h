@@ -3,7 +3,10 @@
 // The paper a document asks for: code, orientation and size in whole
 // millimetres, as its settings keep them.
 
+#include <QSize>
 #include <cstdint>
+
+#include "document/album_format.h"
 
 struct AlbumDocument;
 
@@ -18,10 +21,9 @@ struct DocumentPaper {
 
 DocumentPaper DocumentPaperOf(const AlbumDocument& doc);
 
-// Derives the paper's size in screen pixels at 100 % for `ppi` from the
-// settings' millimetres.
-void SetPaperPixels(AlbumDocument& doc, int ppi);
+// The paper's size in screen pixels at 100 % for `ppi`.
+QSize PaperPixels(const DocumentPaper& paper, int ppi);
 
-// Makes `paper` the document's, in memory only, and derives its size in
-// screen pixels at 100 % for `ppi`.
-void AdoptDocumentPaper(AlbumDocument& doc, const DocumentPaper& paper, int ppi);
+// `settings` with `paper` in place of their own: what a window that adopted
+// a printer's paper tells about its document.
+TAlbumSettings WithPaper(TAlbumSettings settings, const DocumentPaper& paper);

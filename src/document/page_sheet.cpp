@@ -1,5 +1,6 @@
 #include "document/page_sheet.h"
 
+#include "core/units.h"
 #include "document/album_document.h"
 
 namespace {
@@ -13,12 +14,34 @@ QSize PageSheet::PaperAtZoom(int zoomPercent) const {
     return QSize(static_cast<int>(paper.width() * z), static_cast<int>(paper.height() * z));
 }
 
-PageSheet PageSheetOf(const AlbumDocument& doc, int page) {
+PageMargins MarginPixels(const TAlbumHeader& header, int ppi) {
+    return {MmToScreenPixels(header.marginTop, ppi), MmToScreenPixels(header.marginBottom, ppi),
+            MmToScreenPixels(header.marginLeft, ppi), MmToScreenPixels(header.marginRight, ppi)};
+}
+
+TAlbumHeader WithMarginPixels(const TAlbumHeader& header, const PageMargins& margins, int ppi) {
+    return WithMargins(header, ScreenPixelsToMm(margins.top, ppi),
+                       ScreenPixelsToMm(margins.bottom, ppi), ScreenPixelsToMm(margins.left, ppi),
+                       ScreenPixelsToMm(margins.right, ppi));
+}
+
+SheetGeometry SheetGeometryOf(const AlbumDocument& doc, int ppi) {
+    const DocumentPaper paper = DocumentPaperOf(doc);
+    return {paper, PaperPixels(paper, ppi), MarginPixels(doc.header, ppi), ppi};
+}
+
+SheetGeometry WithPaper(SheetGeometry geometry, const DocumentPaper& paper) {
+    geometry.paper = paper;
+    geometry.paperPixels = PaperPixels(paper, geometry.ppi);
+    return geometry;
+}
+
+PageSheet PageSheetOf(const AlbumDocument& doc, const SheetGeometry& geometry, int page) {
     PageSheet sheet;
     sheet.turned = doc.IsTurnedPage(page);
-    sheet.paper = QSize(doc.paperWidth, doc.paperHeight);
+    sheet.paper = geometry.paperPixels;
     if (sheet.turned) sheet.paper.transpose();
-    sheet.margins = {doc.marginTop, doc.marginBottom, doc.marginLeft, doc.marginRight};
+    sheet.margins = geometry.margins;
     return sheet;
 }
 

@@ -10,6 +10,10 @@
 #include <optional>
 #include <span>
 
+// Deflate cannot inflate more than about 1032 bytes from one stored byte; a
+// length beyond that ratio cannot be genuine.
+constexpr qint64 kMaxInflateRatio = 1100;
+
 // The number of bytes the stream at the start of `in` inflated to, when it
 // ends, checksum and all, within `out`; what follows the stream in `in` is
 // ignored. Nothing when it inflates to more than `out` holds, is damaged or

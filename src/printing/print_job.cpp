@@ -16,20 +16,21 @@ QPageLayout::Orientation OrientationOf(int byte) {
 }
 
 // Size and orientation go in together: one after the other can lose landscape.
-void SetLayout(QPrinter& printer, const AlbumDocument& doc, int orientation) {
-    const QPageSize paper(QSizeF(doc.settings.paperWidth, doc.settings.paperHeight),
-                          QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-    printer.setPageLayout(QPageLayout(paper, OrientationOf(orientation), QMarginsF()));
+void SetLayout(QPrinter& printer, const DocumentPaper& paper, int orientation) {
+    const QPageSize size(QSizeF(paper.widthMm, paper.heightMm), QPageSize::Millimeter, QString(),
+                         QPageSize::ExactMatch);
+    printer.setPageLayout(QPageLayout(size, OrientationOf(orientation), QMarginsF()));
 }
 
 }  // namespace
 
-void ApplyDocumentPaper(QPrinter& printer, const AlbumDocument& doc) {
+void ApplyDocumentPaper(QPrinter& printer, const DocumentPaper& paper) {
     printer.setFullPage(true);  // the canvas starts at the sheet's corner
-    SetLayout(printer, doc, doc.settings.orientation == 0 ? 0 : 1);
+    SetLayout(printer, paper, paper.orientation);
 }
 
-PrintJobOutcome PrintAlbumPages(QPrinter& printer, AlbumDocument& doc, int first, int last,
+PrintJobOutcome PrintAlbumPages(QPrinter& printer, const AlbumDocument& doc,
+                                const SheetGeometry& geometry, int first, int last,
                                 const PrintProgressFunction& progress) {
     PrintJobOutcome outcome;
     const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
@@ -48,7 +49,7 @@ PrintJobOutcome PrintAlbumPages(QPrinter& printer, AlbumDocument& doc, int first
             NextJobStep(painter.isActive(), perPage, printerOrientation, pageOrientation);
         if (step == JobStep::TurnThenBeginDoc || step == JobStep::EndDocTurnThenBeginDoc) {
             printerOrientation = pageOrientation;
-            SetLayout(printer, doc, printerOrientation);
+            SetLayout(printer, geometry.paper, printerOrientation);
         }
         bool started = true;
         if (!painter.isActive()) {
@@ -79,7 +80,7 @@ PrintJobOutcome PrintAlbumPages(QPrinter& printer, AlbumDocument& doc, int first
         painter.save();
         painter.setClipRect(QRect(QPoint(0, 0), paper.size()));
         picture->Draw(painter,
-                      QRectF(PrintPageRect(sheet, doc.paperWidth, PageSheetOf(doc, page).margins)));
+                      QRectF(PrintPageRect(sheet, geometry.paperPixels.width(), geometry.margins)));
         painter.restore();
     }
     if (painter.isActive()) {

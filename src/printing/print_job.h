@@ -9,9 +9,11 @@
 
 class QPrinter;
 struct AlbumDocument;
+struct DocumentPaper;
+struct SheetGeometry;
 
-// Puts the document's paper and orientation into the printer as one layout.
-void ApplyDocumentPaper(QPrinter& printer, const AlbumDocument& doc);
+// Puts the paper and its orientation into the printer as one layout.
+void ApplyDocumentPaper(QPrinter& printer, const DocumentPaper& paper);
 
 struct PrintJobOutcome {
     enum class Result { Printed, Cancelled, Failed } result = Result::Printed;
@@ -22,6 +24,8 @@ struct PrintJobOutcome {
 // returning false cancels: the open job is abandoned.
 using PrintProgressFunction = std::function<bool(int position, int count)>;
 
-// Prints page indexes first..last (1-based) of `doc`.
-PrintJobOutcome PrintAlbumPages(QPrinter& printer, AlbumDocument& doc, int first, int last,
+// Prints page indexes first..last (1-based) of `doc`, laid out on the paper
+// and with the margins of `geometry`.
+PrintJobOutcome PrintAlbumPages(QPrinter& printer, const AlbumDocument& doc,
+                                const SheetGeometry& geometry, int first, int last,
                                 const PrintProgressFunction& progress);

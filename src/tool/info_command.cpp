@@ -40,12 +40,12 @@ int RunInfo(const QStringList& args) {
         return 1;
     }
     LoadError error;
-    std::unique_ptr<AlbumDocument> doc =
-        OpenAlbum(args[0], OpenOptions{work.path() + QLatin1Char('/'), kInfoPpi}, &error);
+    std::unique_ptr<const AlbumDocument> doc =
+        OpenAlbum(args[0], OpenOptions{work.path() + QLatin1Char('/')}, &error);
     if (!doc) return Refused(error);
 
     QStringList irregularities = doc->irregularities;
-    const std::optional<QString> json = AlbumInfoJson(*doc, &error, &irregularities);
+    const std::optional<QString> json = AlbumInfoJson(*doc, kInfoPpi, &error, &irregularities);
     // What was read although its producer wrote it irregularly is no damage:
     // it is mentioned, and the exit status stays 0.
     for (const QString& irregularity : std::as_const(irregularities))

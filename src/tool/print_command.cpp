@@ -62,7 +62,7 @@ int RunPrint(const QStringList& args) {
     QString why;
     std::unique_ptr<ToolAlbum> album = ToolAlbum::Open(file, kScreenPpi, &why);
     if (!album) return Refused(file, why);
-    AlbumDocument* doc = &album->doc();
+    const AlbumDocument* doc = &album->doc();
     if (doc->pageCount < 1) return Refused(file, QStringLiteral("the document has no pages"));
 
     // Displayed page numbers, as the print dialog offers them.
@@ -90,9 +90,9 @@ int RunPrint(const QStringList& args) {
         printer.setPrinterName(printerName);
     }
     printer.setDocName(QFileInfo(file).fileName());
-    ApplyDocumentPaper(printer, *doc);
+    ApplyDocumentPaper(printer, album->geometry().paper);
     const PrintJobOutcome outcome =
-        PrintAlbumPages(printer, *doc, first, last, [](int position, int count) {
+        PrintAlbumPages(printer, *doc, album->geometry(), first, last, [](int position, int count) {
             ToolErr(QStringLiteral("page %1/%2\n").arg(position).arg(count));
             return true;
         });

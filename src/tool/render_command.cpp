@@ -53,9 +53,7 @@ int RunRender(const QStringList& args) {
     std::optional<mf::Picture> picture;
     if (album) picture = album->LoadPage(page, &why);
     if (!picture) return ToolRefused("render", QStringLiteral("%1: %2").arg(file, why));
-    AlbumDocument* doc = &album->doc();
-
-    const PageSheet sheet = PageSheetOf(*doc, page);
+    const PageSheet sheet = album->Sheet(page);
     const QSize size = sheet.PaperAtZoom(zoom);
     if (size.isEmpty())
         return ToolRefused("render", QStringLiteral("%1: the paper has no size").arg(file));

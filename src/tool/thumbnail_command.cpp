@@ -47,7 +47,7 @@ int RunThumbnail(const QStringList& args) {
     std::optional<mf::Picture> picture;
     if (album) picture = album->LoadPage(kFirstPage, &why);
     if (!picture) return ToolRefused("thumbnail", QStringLiteral("%1: %2").arg(file, why));
-    const PageSheet sheet = PageSheetOf(album->doc(), kFirstPage);
+    const PageSheet sheet = album->Sheet(kFirstPage);
     const int longSide = std::max(sheet.paper.width(), sheet.paper.height());
     if (longSide <= 0)
         return ToolRefused("thumbnail", QStringLiteral("%1: no paper size").arg(file));

@@ -25,13 +25,13 @@ std::unique_ptr<ToolAlbum> ToolAlbum::Open(const QString& file, int ppi, QString
     auto album = std::unique_ptr<ToolAlbum>(new ToolAlbum);
     OpenOptions options;
     options.workFolder = album->work_.path() + QLatin1Char('/');
-    options.screenPpi = ppi;
     LoadError error;
     album->doc_ = OpenAlbum(file, options, &error);
     if (!album->doc_) {
         *why = Why(error);
         return nullptr;
     }
+    album->geometry_ = SheetGeometryOf(*album->doc_, ppi);
     return album;
 }
 

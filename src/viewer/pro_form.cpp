@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "document/album_document.h"
+#include "document/document_paper.h"
 #include "metafile/picture.h"
 #include "viewer/view_form.h"
 
@@ -93,7 +94,8 @@ void TProForm::showEvent(QShowEvent* event) {
 void TProForm::FormShow() {
     const AlbumDocument* doc = view_ ? view_->document() : nullptr;
     if (!doc) return;
-    const DocumentInfoLines lines = InfoLinesFor(doc->header, doc->settings, facts_);
+    const DocumentInfoLines lines =
+        InfoLinesFor(doc->header, WithPaper(doc->settings, view_->sheetGeometry().paper), facts_);
     LB_Ver->setText(lines.version);
     LB_Date->setText(lines.created);
     LB_Title->setText(lines.title);

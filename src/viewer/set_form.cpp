@@ -152,7 +152,8 @@ void TSetForm::FormShow() {
         !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
     BitBtn3->setEnabled(file.exists() && file.isWritable() && !readOnly);
     SyncNavigationButtons();
-    SetBars(doc.marginTop, doc.marginBottom, doc.marginLeft, doc.marginRight);
+    const PageMargins& margins = view_->sheetGeometry().margins;
+    SetBars(margins.top, margins.bottom, margins.left, margins.right);
 }
 
 void TSetForm::SetBars(int top, int bottom, int left, int right) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "document/page_sheet.h"
 #include "viewer/contents_rules.h"
 #include "viewer/frame_controls.h"
 #include "viewer/navigation_state.h"
@@ -66,6 +67,9 @@ public:
     void ChangePage(int page);
 
     const AlbumDocument* document() const { return doc_.get(); }
+    // The paper this window lays its pages out on and the margins, in pixels
+    // at 100 % for the screen it opened the document on.
+    const SheetGeometry& sheetGeometry() const { return geometry_; }
     int pageCount() const;
     int currentPage() const;
     int pageNumberOffset() const;
@@ -137,13 +141,13 @@ public:
     // The printer's paper as the document would keep it.
     DocumentPaper PrinterPaper();
     bool PrinterPaperDiffers(const DocumentPaper& saved);
-    // The printer's paper becomes the document's (in memory) and the window
-    // is laid out again.
+    // The printer's paper becomes this window's paper for the document (the
+    // file keeps its own) and the window is laid out again.
     void AdoptPrinterPaper();
     // The margins in screen pixels at 100 %: top, bottom, left, right.
     void SetMargins(int top, int bottom, int left, int right);
-    // The in-memory header gets the margins in millimetres and is written
-    // into the file; false with a message when the file cannot take it.
+    // The window's margins go into the file's header in millimetres; false
+    // with a message when the file cannot take them.
     bool WriteMarginsToFile(QString* error);
 
     // Whether the pages next to the shown one are loaded and rendered in the
@@ -233,7 +237,9 @@ private:
 
     FrameControls* frame_;
     QString workFolder_;
-    std::shared_ptr<AlbumDocument> doc_;  // shared with the background page loads
+    std::shared_ptr<const AlbumDocument> doc_;  // shared with the background page loads
+    int currentPage_ = 0;
+    SheetGeometry geometry_;
     std::shared_ptr<const mf::Picture> picture_;
     std::unique_ptr<PagePrefetcher> prefetch_;
     std::uint64_t pageSerial_ = 0;

@@ -53,14 +53,14 @@ int TViewForm::pageCount() const {
     return doc_ ? doc_->pageCount : 0;
 }
 int TViewForm::currentPage() const {
-    return doc_ ? doc_->currentPage : 0;
+    return doc_ ? currentPage_ : 0;
 }
 int TViewForm::pageNumberOffset() const {
     return doc_ ? doc_->pageNumberOffset : 0;
 }
 
 bool TViewForm::IsTurnedPage() const {
-    return doc_ && doc_->pageCount > 0 && doc_->IsTurnedPage(doc_->currentPage);
+    return doc_ && doc_->pageCount > 0 && doc_->IsTurnedPage(currentPage_);
 }
 
 void TViewForm::ReportOpenFailure(const QString& path, const LoadError& error) {
@@ -92,12 +92,11 @@ bool TViewForm::OpenDocument(const QString& path) {
 
     bool opened = false;
     LoadError error;
-    std::unique_ptr<AlbumDocument> doc;
+    std::unique_ptr<const AlbumDocument> doc;
     {
         BusyCursor busy;
         OpenOptions options;
         options.workFolder = workFolder_;
-        options.screenPpi = logicalDpiY();
         doc = OpenAlbum(path, options, &error);
     }
     if (!doc) {
@@ -107,13 +106,15 @@ bool TViewForm::OpenDocument(const QString& path) {
         picture_.reset();
         shownPage_ = 0;
         doc_ = std::move(doc);
+        currentPage_ = 1;
+        geometry_ = SheetGeometryOf(*doc_, logicalDpiY());
         FillContents();
         bool loaded = false;
         bool othersReadable = false;
         {
             BusyCursor busy;
             loaded = LoadCurrentPage();
-            if (!loaded) othersReadable = OtherPageReadable(*doc_, doc_->currentPage);
+            if (!loaded) othersReadable = OtherPageReadable(*doc_, currentPage_);
         }
         if (loaded || othersReadable) {
             // A damaged first page leaves its sheet empty; the other pages
@@ -129,6 +130,7 @@ bool TViewForm::OpenDocument(const QString& path) {
         }
         if (!opened) {
             doc_.reset();
+            currentPage_ = 0;
             picture_.reset();
             contents_.clear();
             JumpTree->clear();
@@ -154,13 +156,11 @@ bool TViewForm::LoadCurrentPage() {
     if (pageCount() <= 0) return true;
     LoadError error;
     // A page the background loads have ready is shown at once.
-    std::optional<PrefetchedPage> ready =
-        prefetch_ ? prefetch_->Take(doc_->currentPage) : std::nullopt;
+    std::optional<PrefetchedPage> ready = prefetch_ ? prefetch_->Take(currentPage_) : std::nullopt;
     std::shared_ptr<const mf::Picture> picture;
     if (ready) {
         picture = std::move(ready->picture);
-    } else if (std::optional<mf::Picture> loaded =
-                   LoadPagePicture(*doc_, doc_->currentPage, &error)) {
+    } else if (std::optional<mf::Picture> loaded = LoadPagePicture(*doc_, currentPage_, &error)) {
         picture = std::make_shared<const mf::Picture>(std::move(*loaded));
     } else {
         lastError_ = error.message;
@@ -170,7 +170,7 @@ bool TViewForm::LoadCurrentPage() {
     lastError_.reset();
     // The page being left stays at hand for a turn back; otherwise release
     // it (and its rendering) before keeping the new one.
-    if (prefetch_ && picture_ && shownPage_ != doc_->currentPage) {
+    if (prefetch_ && picture_ && shownPage_ != currentPage_) {
         PrefetchedPage leaving;
         leaving.key = {shownPage_, cache_.inner(), cache_.devicePixelRatio(), cache_.margins(),
                        cache_.zoomPercent()};
@@ -178,7 +178,7 @@ bool TViewForm::LoadCurrentPage() {
         leaving.image = cache_.image();
         prefetch_->Keep(doc_, std::move(leaving));
     }
-    shownPage_ = doc_->currentPage;
+    shownPage_ = currentPage_;
     cache_.Clear();
     picture_ = std::move(picture);
     ++pageSerial_;
@@ -199,8 +199,8 @@ void TViewForm::SelectContentsOfPage() {
 
 void TViewForm::ChangePage(int page) {
     if (!doc_ || page < 1 || page > doc_->pageCount) return;
-    const int previous = doc_->currentPage;
-    doc_->currentPage = page;
+    const int previous = currentPage_;
+    currentPage_ = page;
     bool loaded = false;
     {
         // Compressed pages take a moment to inflate.
@@ -209,7 +209,7 @@ void TViewForm::ChangePage(int page) {
         loaded = LoadCurrentPage();
     }
     if (!loaded) {
-        doc_->currentPage = previous;
+        currentPage_ = previous;
         LoadError error;
         error.message = lastError_.value_or(QString());
         ErrorMessage(NamedReason(doc_->fileName, error));
@@ -228,7 +228,7 @@ void TViewForm::setPrefetch(bool on) {
 
 void TViewForm::RequestNeighbours(const PageSheet& shown) {
     if (!prefetch_ || !doc_) return;
-    const int page = doc_->currentPage;
+    const int page = currentPage_;
     std::vector<PageViewKey> wanted;
     for (const int neighbour : {page + 1, page - 1}) {
         if (neighbour < 1 || neighbour > doc_->pageCount) continue;
@@ -250,7 +250,7 @@ void TViewForm::PaintBoxPaint(QPainter& painter, const QRect& exposed) {
         painter.fillRect(exposed, Qt::white);
         return;
     }
-    const PageSheet sheet = PageSheetOf(*doc_, doc_->currentPage);
+    const PageSheet sheet = PageSheetOf(*doc_, geometry_, currentPage_);
     const QImage& image =
         cache_.Render(pageSerial_, PaintBox->size(), PaintBox->devicePixelRatioF(), *picture_,
                       sheet.margins, zoomPercent_);

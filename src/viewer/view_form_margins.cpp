@@ -19,20 +19,13 @@ void TViewForm::MarjinBtnClick() {
 
 void TViewForm::SetMargins(int top, int bottom, int left, int right) {
     if (!doc_) return;
-    doc_->marginTop = top;
-    doc_->marginBottom = bottom;
-    doc_->marginLeft = left;
-    doc_->marginRight = right;
+    geometry_.margins = {top, bottom, left, right};
     PaintBox->repaint();
 }
 
 bool TViewForm::WriteMarginsToFile(QString* error) {
     if (!doc_) return false;
-    // The loader turned the header's millimetres into pixels at this density.
-    const int ppi = logicalDpiY();
-    doc_->header = WithMargins(doc_->header, ScreenPixelsToMm(doc_->marginTop, ppi),
-                               ScreenPixelsToMm(doc_->marginBottom, ppi),
-                               ScreenPixelsToMm(doc_->marginLeft, ppi),
-                               ScreenPixelsToMm(doc_->marginRight, ppi));
-    return WriteHeaderMargins(doc_->fileName, doc_->header, error);
+    // The margins are pixels at the density the window opened the document at.
+    return WriteHeaderMargins(
+        doc_->fileName, WithMarginPixels(doc_->header, geometry_.margins, geometry_.ppi), error);
 }

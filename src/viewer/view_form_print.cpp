@@ -5,7 +5,7 @@
 #include <QPrinter>
 
 #include "document/album_document.h"
-#include "document/document_paper.h"
+#include "document/page_sheet.h"
 #include "printing/print_dialogs.h"
 #include "printing/print_job.h"
 #include "printing/print_rules.h"
@@ -33,7 +33,7 @@ private:
 void TViewForm::ApplyDocPaper() {
     if (!doc_) return;
     TPrinterEnv& env = *PrinterEnv;
-    const DocumentPaper paper = DocumentPaperOf(*doc_);
+    const DocumentPaper& paper = geometry_.paper;
     const int index = env.FindPaper(paper.code);
     if (index < 0) return;  // the printer keeps its own paper
     env.SelectPaper(index);
@@ -66,7 +66,7 @@ bool TViewForm::PrinterPaperDiffers(const DocumentPaper& saved) {
 
 void TViewForm::AdoptPrinterPaper() {
     if (!doc_) return;
-    AdoptDocumentPaper(*doc_, PrinterPaper(), logicalDpiY());
+    geometry_ = WithPaper(geometry_, PrinterPaper());
     ScrollBoxResize();
 }
 
@@ -78,7 +78,7 @@ void TViewForm::S1Click() {
         return;
     }
     ApplyDocPaper();
-    const DocumentPaper saved = DocumentPaperOf(*doc_);
+    const DocumentPaper saved = geometry_.paper;
     if (!PrinterEnv->SetupDialog().Execute()) return;
     if (PrinterPaperDiffers(saved)) AdoptPrinterPaper();
 }
@@ -100,7 +100,7 @@ void TViewForm::PrnBtnClick() {
     dialog.setMinMax(range.lowest, range.highest);
     dialog.setFromTo(range.lowest, range.highest);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
-    const DocumentPaper saved = DocumentPaperOf(*doc_);
+    const DocumentPaper saved = geometry_.paper;
     if (!dialog.Execute()) return;
     QPrinter& printer = *dialog.printer();
     int first = 1, last = pageCount();
@@ -115,11 +115,11 @@ void TViewForm::PrnBtnClick() {
     const PrintJobScope job;
     env.ProgressStart(QString(), last - first + 1);
     const PrintJobOutcome outcome =
-        PrintAlbumPages(printer, *doc_, first, last, [&](int position, int) {
+        PrintAlbumPages(printer, *doc_, geometry_, first, last, [&](int position, int) {
             const int page = first + position - 1;
             if (env.ProgressStep(page)) return false;
             // The window follows the job, one page at a time.
-            doc_->currentPage = page;
+            currentPage_ = page;
             if (LoadCurrentPage() && doc_->pxaFlag) ScrollBoxResize();
             PaintBox->repaint();
             return true;

@@ -25,7 +25,7 @@ QStringList TViewForm::ZoomItems() const {
 }
 
 void TViewForm::ScrollBoxResize() {
-    if (!doc_ || doc_->paperWidth == 0 || doc_->paperHeight == 0) return;
+    if (!doc_ || geometry_.paperPixels.width() == 0 || geometry_.paperPixels.height() == 0) return;
     if (inLayout_) {
         // The scroll bars came or went while laying out: lay out once more.
         layoutAgain_ = true;
@@ -38,7 +38,7 @@ void TViewForm::ScrollBoxResize() {
         layoutAgain_ = false;
         ScrollBox->horizontalScrollBar()->setValue(0);
         ScrollBox->verticalScrollBar()->setValue(0);
-        const PageSheet sheet = PageSheetOf(*doc_, doc_->currentPage);
+        const PageSheet sheet = PageSheetOf(*doc_, geometry_, currentPage_);
         const std::optional<SheetLayout> layout =
             LayoutSheet(sheet.paper, ScrollBox->viewport()->size(), zoomIndex_, items);
         if (!layout) break;

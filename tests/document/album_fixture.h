@@ -115,8 +115,8 @@ public:
         return path;
     }
     QString work() const { return dir_.path() + QLatin1Char('/'); }
-    std::unique_ptr<AlbumDocument> Open(const QString& path, LoadError* error) const {
-        return OpenAlbum(path, OpenOptions{work(), 96}, error);
+    std::unique_ptr<const AlbumDocument> Open(const QString& path, LoadError* error) const {
+        return OpenAlbum(path, OpenOptions{work()}, error);
     }
 
 private:

@@ -14,7 +14,7 @@ QJsonObject InfoOf(AlbumFolder& folder, const QString& name, const AlbumDraft& d
     auto doc = folder.Open(folder.Write(name, draft), &error);
     EXPECT_TRUE(doc) << error.reason.toStdString();
     if (!doc) return {};
-    const std::optional<QString> json = AlbumInfoJson(*doc, &error);
+    const std::optional<QString> json = AlbumInfoJson(*doc, 96, &error);
     EXPECT_TRUE(json) << error.reason.toStdString();
     return json ? QJsonDocument::fromJson(json->toUtf8()).object() : QJsonObject();
 }
@@ -100,7 +100,7 @@ TEST(AlbumInfoJson, DamagedPageGivesNoJson) {
     LoadError error;
     auto doc = folder.Open(folder.Write(QStringLiteral("X.PXA"), draft), &error);
     ASSERT_TRUE(doc);
-    EXPECT_FALSE(AlbumInfoJson(*doc, &error));
+    EXPECT_FALSE(AlbumInfoJson(*doc, 96, &error));
     EXPECT_EQ(error.kind, LoadError::Kind::Damaged);
 }
 

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "album_fixture.h"
 #include "core/sjis_text.h"
+#include "document/page_sheet.h"
 #include "document/temp_copy.h"
 
 namespace {
@@ -59,14 +63,13 @@ TEST(OpenAlbum, EveryProducerVersionAndExtension) {
         EXPECT_EQ(doc->formatVersion, l.format);
         EXPECT_EQ(doc->wideSettings, l.wide);
         EXPECT_EQ(doc->pxaFlag, l.pxa);
-        EXPECT_EQ(doc->tempPath.isEmpty(), !l.tempCopy);
+        EXPECT_EQ(doc->source.temporaryCopy().isEmpty(), !l.tempCopy);
         EXPECT_EQ(doc->pageCount, 3);
-        EXPECT_EQ(doc->currentPage, 1);
         EXPECT_EQ(doc->pageNumberOffset, 4);
-        EXPECT_EQ(doc->paperWidth, 794);
-        EXPECT_EQ(doc->paperHeight, 1123);
-        EXPECT_EQ(doc->marginTop, 38);   // 10 mm
-        EXPECT_EQ(doc->marginLeft, 50);  // 13.2 mm
+        const SheetGeometry geometry = SheetGeometryOf(*doc, 96);
+        EXPECT_EQ(geometry.paperPixels, QSize(794, 1123));
+        EXPECT_EQ(geometry.margins.top, 38);   // 10 mm
+        EXPECT_EQ(geometry.margins.left, 50);  // 13.2 mm
         EXPECT_EQ(doc->settings.author, draft.settings.author);
         EXPECT_EQ(doc->settings.title, draft.settings.title);
         ASSERT_EQ(doc->toc.size(), 2u);
@@ -190,10 +193,11 @@ TEST(TemporaryCopy, HeldNamesAreSkippedAndFreedNamesReused) {
     LoadError error;
     auto first = folder.Open(path, &error);
     ASSERT_TRUE(first);
-    EXPECT_EQ(QFileInfo(first->tempPath).fileName(), QStringLiteral("NERIDAL_1.TMP"));
+    EXPECT_EQ(QFileInfo(first->source.temporaryCopy()).fileName(), QStringLiteral("NERIDAL_1.TMP"));
     auto second = folder.Open(path, &error);
     ASSERT_TRUE(second);
-    EXPECT_EQ(QFileInfo(second->tempPath).fileName(), QStringLiteral("NERIDAL_2.TMP"));
+    EXPECT_EQ(QFileInfo(second->source.temporaryCopy()).fileName(),
+              QStringLiteral("NERIDAL_2.TMP"));
     // The held copy is not truncated by the attempts on it.
     held->write("keep");
     held->flush();
@@ -201,7 +205,7 @@ TEST(TemporaryCopy, HeldNamesAreSkippedAndFreedNamesReused) {
     EXPECT_EQ(QFileInfo(folder.work() + "NERIDAL_0.TMP").size(), 4);
     auto third = folder.Open(path, &error);
     ASSERT_TRUE(third);
-    EXPECT_EQ(QFileInfo(third->tempPath).fileName(), QStringLiteral("NERIDAL_0.TMP"));
+    EXPECT_EQ(QFileInfo(third->source.temporaryCopy()).fileName(), QStringLiteral("NERIDAL_0.TMP"));
     // Both copies still serve their pages.
     EXPECT_TRUE(ReadPageBytes(*first, 2, &error));
     EXPECT_TRUE(ReadPageBytes(*third, 2, &error));
@@ -229,7 +233,36 @@ TEST(TemporaryCopy, HoldsExactlyTheBodyAtBlockBoundaries) {
         LoadError error;
         auto doc = folder.Open(folder.Write(QStringLiteral("L.PXA"), draft), &error);
         ASSERT_TRUE(doc) << error.reason.toStdString();
-        EXPECT_EQ(QFileInfo(doc->tempPath).size(), length);
+        EXPECT_EQ(QFileInfo(doc->source.temporaryCopy()).size(), length);
         EXPECT_EQ(*ReadPageBytes(*doc, 1, &error), draft.pages[0].picture);
+    }
+}
+
+// Background page loads read an album while the window reads it too: every
+// read has a position of its own, in the file and in the temporary copy.
+TEST(PageSource, PagesReadOnSeveralThreadsAtOnceAreTheirOwnBytes) {
+    AlbumFolder folder;
+    constexpr int kPages = 6;
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 50;
+    for (const Scaled version : {Scaled(10000), Scaled(30000)}) {
+        const AlbumDraft draft = BasicDraft("PXA", version, kPages);
+        LoadError error;
+        auto doc = folder.Open(folder.Write(QStringLiteral("T.PXA"), draft), &error);
+        ASSERT_TRUE(doc) << error.reason.toStdString();
+        std::atomic<int> wrong{0};
+        std::vector<std::thread> readers;
+        for (int t = 0; t < kThreads; ++t) {
+            readers.emplace_back([&, t] {
+                for (int round = 0; round < kRounds; ++round) {
+                    const int page = 1 + (t + round) % kPages;
+                    const std::optional<QByteArray> bytes = ReadPageBytes(*doc, page, nullptr);
+                    if (!bytes || *bytes != draft.pages[size_t(page - 1)].picture) ++wrong;
+                }
+            });
+        }
+        for (std::thread& reader : readers)
+            reader.join();
+        EXPECT_EQ(wrong.load(), 0) << "format " << version;
     }
 }

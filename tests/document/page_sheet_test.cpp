@@ -27,23 +27,22 @@ TEST(PageSheet, MarginsMoveTheirEdges) {
 TEST(PageSheet, TurnedPagesExchangePaperWidthAndHeight) {
     AlbumDocument doc;
     doc.pxaFlag = true;
-    doc.paperWidth = 794;
-    doc.paperHeight = 1123;
-    doc.marginTop = 10;
-    doc.marginRight = -10;
     doc.pageCount = 2;
     doc.pages.resize(3);
     doc.pages[2].orientation = 1;
-    const PageSheet upright = PageSheetOf(doc, 1);
+    SheetGeometry geometry;
+    geometry.paperPixels = QSize(794, 1123);
+    geometry.margins = {10, 0, 0, -10};
+    const PageSheet upright = PageSheetOf(doc, geometry, 1);
     EXPECT_FALSE(upright.turned);
     EXPECT_EQ(upright.paper, QSize(794, 1123));
     EXPECT_EQ(upright.margins, (PageMargins{10, 0, 0, -10}));
-    const PageSheet turned = PageSheetOf(doc, 2);
+    const PageSheet turned = PageSheetOf(doc, geometry, 2);
     EXPECT_TRUE(turned.turned);
     EXPECT_EQ(turned.paper, QSize(1123, 794));
     EXPECT_EQ(turned.PaperAtZoom(50), QSize(561, 397));
     doc.pxaFlag = false;  // only PXA pages turn
-    EXPECT_FALSE(PageSheetOf(doc, 2).turned);
+    EXPECT_FALSE(PageSheetOf(doc, geometry, 2).turned);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ protected:
         const QByteArray whole = file.readAll();
         file.close();
         LoadError error;
-        auto doc = OpenAlbum(path, OpenOptions{dir.path() + QLatin1Char('/'), 96}, &error);
+        auto doc = OpenAlbum(path, OpenOptions{dir.path() + QLatin1Char('/')}, &error);
         ASSERT_TRUE(doc) << error.reason.toStdString();
         const QByteArray changed = change(whole, doc->pages);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -150,7 +150,7 @@ TEST(DamagedAlbumThumbnail, PageOneOfAnAlbumDamagedLaterOn) {
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         const QByteArray whole = file.readAll();
         LoadError error;
-        auto doc = OpenAlbum(path, OpenOptions{dir.path() + QLatin1Char('/'), 96}, &error);
+        auto doc = OpenAlbum(path, OpenOptions{dir.path() + QLatin1Char('/')}, &error);
         ASSERT_TRUE(doc) << error.reason.toStdString();
         // Pages 3 and 4 are lost.
         const qint64 page3 = doc->pages[3].offset;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -13,6 +14,7 @@
 #include "printing/print_dialogs.h"
 #include "printing/prn_form.h"
 #include "support/pdf_printer_device.h"
+#include "viewer/pro_form.h"
 #include "viewer/view_form.h"
 #include "viewer_fixture.h"
 
@@ -100,13 +102,13 @@ TEST(PrinterSetupCommand, APaperChosenThereBecomesTheDocumentsAndTheSameOneChang
     InstalledPdfPrinter printer(dir.filePath(QStringLiteral("unused.pdf")));
     TViewForm* view = frame.Open(WriteTestAlbum(dir, TestAlbum{}));
     ASSERT_TRUE(view);
-    const int widthBefore = view->document()->paperWidth;
+    const SheetGeometry before = view->sheetGeometry();
 
     view->PrinterEnv->runDialog = [](QDialog&) { return int(QDialog::Accepted); };
     view->S1Click();  // A4 portrait pushed in and accepted as it is
-    EXPECT_EQ(view->document()->settings.paperCode, 9);
-    EXPECT_EQ(view->document()->settings.paperWidth, 210);
-    EXPECT_EQ(view->document()->paperWidth, widthBefore);
+    EXPECT_EQ(view->sheetGeometry().paper.code, 9);
+    EXPECT_EQ(view->sheetGeometry().paper.widthMm, 210);
+    EXPECT_EQ(view->sheetGeometry().paperPixels, before.paperPixels);
 
     view->PrinterEnv->runDialog = [](QDialog& shown) {
         static_cast<prn::QPrinterSetupDialog&>(shown).printer()->setPageLayout(
@@ -114,12 +116,19 @@ TEST(PrinterSetupCommand, APaperChosenThereBecomesTheDocumentsAndTheSameOneChang
         return int(QDialog::Accepted);
     };
     view->S1Click();
-    const TAlbumSettings& s = view->document()->settings;
-    EXPECT_EQ(s.paperCode, 8);
-    EXPECT_EQ(s.orientation, 1);
-    EXPECT_EQ(s.paperWidth, 420);
-    EXPECT_EQ(s.paperHeight, 297);
-    EXPECT_EQ(view->document()->paperWidth, MmToScreenPixels(WholeMm(420), view->logicalDpiY()));
+    EXPECT_EQ(view->sheetGeometry().paper, (DocumentPaper{8, 1, 420, 297}));
+    EXPECT_EQ(view->sheetGeometry().paperPixels.width(),
+              MmToScreenPixels(WholeMm(420), view->logicalDpiY()));
+    // The window adopted the paper; the album as read from its file is unchanged.
+    EXPECT_EQ(view->document()->settings.paperCode, 9);
+    EXPECT_EQ(view->document()->settings.paperWidth, 210);
+    // The information dialog tells the paper the window now uses.
+    TProForm info;
+    info.setDocumentWindow(view);
+    info.show();
+    EXPECT_TRUE(info.LB_Paper->text().contains(QStringLiteral(" 横置 ")));
+    EXPECT_TRUE(info.LB_Paper->text().endsWith(QStringLiteral(" 42.0cm × 29.7cm")))
+        << info.LB_Paper->text().toStdString();
     EXPECT_TRUE(printer.errors.empty());
 }
 

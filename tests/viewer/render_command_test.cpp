@@ -67,8 +67,7 @@ TEST_F(RenderCommandTest, ImageIsTheSheetAtTheZoom) {
     auto picture = LoadPagePicture(*doc, 1, &error);
     ASSERT_TRUE(picture);
     const QImage expected =
-        RenderPage(image.size(), 1.0, *picture,
-                   {doc->marginTop, doc->marginBottom, doc->marginLeft, doc->marginRight}, 50);
+        RenderPage(image.size(), 1.0, *picture, SheetGeometryOf(*doc, 96).margins, 50);
     EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), expected);
     // The left margin leaves a white strip.
     EXPECT_EQ(image.pixelColor(2, 5), QColor(Qt::white));

@@ -51,10 +51,7 @@ TEST_F(SetFormTest, BarsMoveTheMarginsAndWriteStoresMillimetresThatReadBackAsThe
     form.TrackBar_Bottom->setValue(-10);
     form.TrackBar_Left->setValue(50);
     form.TrackBar_Right->setValue(0);
-    const AlbumDocument& doc = *view->document();
-    EXPECT_EQ(doc.marginTop, 10);
-    EXPECT_EQ(doc.marginBottom, -10);
-    EXPECT_EQ(doc.marginLeft, 50);
+    EXPECT_EQ(view->sheetGeometry().margins, (PageMargins{10, -10, 50, 0}));
 
     form.BitBtn3Click();
     ASSERT_EQ(recorder.messages.size(), 1u);  // the question, answered yes
@@ -72,15 +69,13 @@ TEST_F(SetFormTest, BarsMoveTheMarginsAndWriteStoresMillimetresThatReadBackAsThe
 
     TViewForm* again = frame.Open(path);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->document()->marginTop, 10);
-    EXPECT_EQ(again->document()->marginBottom, -10);
-    EXPECT_EQ(again->document()->marginLeft, 50);
+    EXPECT_EQ(again->sheetGeometry().margins, (PageMargins{10, -10, 50, 0}));
 
     // Reset, then write: four zeros.
     form.setDocumentWindow(view);
     form.BitBtn1Click();
     EXPECT_EQ(form.TrackBar_Left->value(), 0);
-    EXPECT_EQ(doc.marginLeft, 0);
+    EXPECT_EQ(view->sheetGeometry().margins.left, 0);
     form.BitBtn3Click();
     const TAlbumHeader zero = TAlbumHeader::Parse(FileBytes(path).constData());
     EXPECT_EQ(zero.marginTop, 0);
@@ -100,7 +95,7 @@ TEST_F(SetFormTest, PageButtonsMirrorTheToolbarAndActOnTheWindow) {
     form.EndBtnClick();
     EXPECT_EQ(view->currentPage(), 5);
     EXPECT_FALSE(form.EndBtn->isEnabled());
-    EXPECT_EQ(view->document()->marginLeft, 20);  // margins belong to the document
+    EXPECT_EQ(view->sheetGeometry().margins.left, 20);  // margins stay with the window
 }
 
 TEST_F(SetFormTest, WriteIsRefusedForAReadOnlyFileAndForAFileThatIsNoLongerTheAlbum) {

@@ -127,9 +127,8 @@ TEST_F(ViewFormTest, LayoutFollowsTheChoiceAndTheArea) {
     ViewEnvironment().zoomIndex = kZoomFitWidth;
     TViewForm* view = OpenAlbum(TestAlbum{});
     ASSERT_TRUE(view);
-    const auto& doc = *view->document();
     const auto expected =
-        LayoutSheet({doc.paperWidth, doc.paperHeight}, view->ScrollBox->viewport()->size(),
+        LayoutSheet(view->sheetGeometry().paperPixels, view->ScrollBox->viewport()->size(),
                     kZoomFitWidth, ZoomSelectorItems());
     ASSERT_TRUE(expected);
     EXPECT_EQ(view->zoomPercent(), expected->zoomPercent);
