@@ -28,6 +28,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_support.h"
 #include "controls/cng_lst_box.h"
 #include "controls/focus_control.h"
 #include "document/album_document.h"
@@ -94,17 +95,6 @@ struct PhotoAlbums {
 PhotoAlbums& Albums() {
     static PhotoAlbums albums;
     return albums;
-}
-
-// The resident memory now; the writing of the albums at the start would
-// dominate the process's own peak.
-double ResidentMb() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 std::unique_ptr<TViewForm> NewWindow(bool prefetch) {
@@ -269,10 +259,5 @@ BENCHMARK(BM_RenderAlbumAt300Dpi)->Unit(benchmark::kMillisecond)->Iterations(1);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "bench_support.h"
 #include "controls/focus_control.h"
 #include "document/album_document.h"
 #include "document/album_writer.h"
@@ -75,15 +76,6 @@ void PressPageDown(TViewForm& view) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
     QApplication::sendEvent(view.FocusControl, &press);
     view.PaintBox->repaint();  // the painted sheet
-}
-
-long ResidentKb() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void BM_PageTurnFitPage(benchmark::State& state) {
@@ -145,10 +137,5 @@ BENCHMARK(BM_HoldPageDownThrough100Pages)->Unit(benchmark::kMillisecond)->Iterat
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }
