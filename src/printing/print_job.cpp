@@ -1,5 +1,7 @@
 #include "printing/print_job.h"
 
+#include <algorithm>
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -16,9 +18,13 @@ QPageLayout::Orientation OrientationOf(int byte) {
 }
 
 // Size and orientation go in together: one after the other can lose landscape.
+// The document keeps its paper as the screen shows it, so a landscape paper is
+// wider than high; the printer takes the paper upright and turns it by the
+// orientation, as a printer's paper list and orientation setting do.
 void SetLayout(QPrinter& printer, const DocumentPaper& paper, int orientation) {
-    const QPageSize size(QSizeF(paper.widthMm, paper.heightMm), QPageSize::Millimeter, QString(),
-                         QPageSize::ExactMatch);
+    const QSizeF upright(std::min(paper.widthMm, paper.heightMm),
+                         std::max(paper.widthMm, paper.heightMm));
+    const QPageSize size(upright, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
     printer.setPageLayout(QPageLayout(size, OrientationOf(orientation), QMarginsF()));
 }
 

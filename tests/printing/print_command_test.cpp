@@ -81,6 +81,26 @@ TEST_F(PrintCommandTest, PdfHasOnePageOfThePapersSizePerAlbumPage) {
     EXPECT_GT(diff.out.trimmed().split('\n').last().toDouble(), 0.95) << diff.out.toStdString();
 }
 
+// A landscape album keeps its paper wider than high, as the window shows it:
+// its pages print on landscape sheets, a turned page on an upright one.
+TEST_F(PrintCommandTest, ALandscapeAlbumPrintsLandscapeAndItsTurnedPageUpright) {
+    const QString page = dir.filePath(QStringLiteral("page.emf"));
+    ASSERT_EQ(Start(Tool(), {"save", Sample(), "--page", "1", "--out", page}).status, 0);
+    const QString album = dir.filePath(QStringLiteral("WIDE.PXA"));
+    const ProcessRun pack = Start(Tool(), {"pack", album, "--paper", "297:210:9", "--orientation",
+                                           "1", "--turned", "2", page, page});
+    ASSERT_EQ(pack.status, 0) << pack.err.toStdString();
+    const QString pdf = dir.filePath(QStringLiteral("wide.pdf"));
+    ASSERT_EQ(Start(Tool(), {"print", album, "--pdf", pdf}).status, 0);
+    const ProcessRun info = Start(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "2", pdf});
+    EXPECT_TRUE(info.out.contains(
+        QRegularExpression(QStringLiteral("Page    1 size:\\s+84[12](\\.\\d+)? x 595"))))
+        << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains(
+        QRegularExpression(QStringLiteral("Page    2 size:\\s+595(\\.\\d+)? x 84[12]"))))
+        << info.out.toStdString();
+}
+
 TEST_F(PrintCommandTest, RangesAreDisplayedNumbersAndRefusalsLeaveNoFile) {
     const QString pdf = dir.filePath(QStringLiteral("some.pdf"));
     ASSERT_EQ(Start(Tool(), {"print", Sample(), "--pdf", pdf, "--from", "2", "--to", "3"}).status,
