@@ -151,7 +151,8 @@ std::optional<QByteArray> InflateBodyInOneCall(QFile& file, qint64 length) {
     const qint64 stored = file.size() - file.pos();
     // Holding a very large body and its stream at once costs more memory
     // than the copy in blocks saves in time.
-    if (length > kMaxOneCallBody || stored > kMaxOneCallBody) return std::nullopt;
+    if (!OneCallInflate() || length > kMaxOneCallBody || stored > kMaxOneCallBody)
+        return std::nullopt;
     std::optional<QByteArray> input = AllocateBuffer(stored);
     if (!input || file.read(input->data(), stored) != stored) return std::nullopt;
     std::optional<QByteArray> body = AllocateBuffer(length);

@@ -34,6 +34,7 @@ qint64 StoredStreamLimit(const AlbumDocument& doc, const TPageEntry& entry) {
 // it or cannot be read whole.
 std::optional<qint64> InflateStoredPage(const AlbumDocument& doc, QIODevice& body,
                                         const TPageEntry& entry, QByteArray& out) {
+    if (!OneCallInflate()) return std::nullopt;
     std::optional<QByteArray> input = AllocateBuffer(StoredStreamLimit(doc, entry));
     if (!input) return std::nullopt;
     const qint64 got = body.read(input->data(), input->size());

@@ -1,6 +1,8 @@
 #include "document/whole_inflate.h"
 
 #include <libdeflate.h>
+
+#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -11,6 +13,8 @@
 #endif
 
 namespace {
+
+std::atomic<bool> oneCallInflate{true};
 
 struct DecompressorDeleter {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
@@ -44,6 +48,7 @@ void AdviseHugePages(QByteArray& buffer) {
 }  // namespace
 
 std::optional<qint64> InflateWhole(std::span<const char> in, std::span<char> out) {
+    if (!OneCallInflate()) return std::nullopt;
     libdeflate_decompressor* decompressor = ThreadDecompressor();
     if (!decompressor) return std::nullopt;
     size_t produced = 0;
@@ -62,4 +67,12 @@ std::optional<QByteArray> AllocateBuffer(qint64 size) {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+}
+
+void SetOneCallInflate(bool enabled) {
+    oneCallInflate.store(enabled, std::memory_order_relaxed);
+}
+
+bool OneCallInflate() {
+    return oneCallInflate.load(std::memory_order_relaxed);
 }

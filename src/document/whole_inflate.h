@@ -20,6 +20,12 @@ constexpr qint64 kMaxInflateRatio = 1100;
 // is cut short.
 std::optional<qint64> InflateWhole(std::span<const char> in, std::span<char> out);
 
+// Whether InflateWhole inflates at all (it does unless told otherwise). Off,
+// it gives nothing and every stream is inflated piece by piece by zlib, as
+// before: benchmarks measure the two on the same albums.
+void SetOneCallInflate(bool enabled);
+bool OneCallInflate();
+
 // A buffer of `size` bytes, left unset, or nothing when the memory cannot be
 // had: sizes come from files and are only bounded, not believed.
 std::optional<QByteArray> AllocateBuffer(qint64 size);

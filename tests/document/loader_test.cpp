@@ -9,6 +9,7 @@
 #include "core/sjis_text.h"
 #include "document/page_sheet.h"
 #include "document/temp_copy.h"
+#include "document/whole_inflate.h"
 
 namespace {
 
@@ -264,5 +265,24 @@ TEST(PageSource, PagesReadOnSeveralThreadsAtOnceAreTheirOwnBytes) {
         for (std::thread& reader : readers)
             reader.join();
         EXPECT_EQ(wrong.load(), 0) << "format " << version;
+    }
+}
+
+// zlib piece by piece reads every album the one-call inflate reads, byte for byte.
+TEST(PageSource, TheStreamingReaderGivesWhatTheOneCallInflateGives) {
+    AlbumFolder folder;
+    for (const Scaled version : {Scaled(10000), Scaled(30000)}) {
+        const AlbumDraft draft = BasicDraft("PXA", version, 3);
+        const QString path = folder.Write(QStringLiteral("S.PXA"), draft);
+        for (const bool oneCall : {true, false}) {
+            SetOneCallInflate(oneCall);
+            LoadError error;
+            auto doc = folder.Open(path, &error);
+            ASSERT_TRUE(doc) << error.reason.toStdString();
+            for (int page = 1; page <= 3; ++page)
+                EXPECT_EQ(ReadPageBytes(*doc, page, &error), draft.pages[size_t(page - 1)].picture)
+                    << "format " << version << ", one call " << oneCall;
+        }
+        SetOneCallInflate(true);
     }
 }
