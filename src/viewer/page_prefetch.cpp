@@ -16,6 +16,16 @@ constexpr int kWorkers = 2;
 
 }  // namespace
 
+std::vector<int> PagesToPrepare(int page, int pageCount, int travel) {
+    std::vector<int> order;
+    if (travel == 0)
+        order = {page + 1, page - 1};
+    else
+        order = {page + travel, page + 2 * travel, page - travel};
+    std::erase_if(order, [&](int p) { return p < 1 || p > pageCount; });
+    return order;
+}
+
 qint64 PrefetchedPage::bytes() const {
     return image.sizeInBytes() + (picture ? picture->bytes().size() : 0);
 }
@@ -49,6 +59,9 @@ void PagePrefetcher::Request(std::shared_ptr<const AlbumDocument> doc,
         inFlight_.clear();
     }
     doc_ = doc;
+    wanted_.clear();
+    for (const PageViewKey& key : wanted)
+        wanted_.push_back(key.page);
     const std::uint64_t generation = generation_;
     for (const PageViewKey& key : wanted) {
         if (key.page < 1 || key.page > doc->pageCount) continue;
@@ -100,16 +113,25 @@ void PagePrefetcher::Store(PrefetchedPage page, std::uint64_t generation) {
     });
     stored_.notify_all();
     if (generation != generation_ || !page.picture) return;
+    const int ready = page.key.page;
     cache_.push_back(std::move(page));
-    // The oldest go first when the budget is exceeded.
+    // Over the budget, a page no longer asked for goes first, then the least
+    // urgent one; among equals the oldest.
+    const auto urgency = [&](const PrefetchedPage& p) {
+        return std::find(wanted_.begin(), wanted_.end(), p.key.page) - wanted_.begin();
+    };
     qint64 total = 0;
     for (const PrefetchedPage& p : cache_)
         total += p.bytes();
     while (!cache_.empty() && (int(cache_.size()) > maxPages_ || total > maxBytes_)) {
-        total -= cache_.front().bytes();
-        cache_.pop_front();
+        auto victim = cache_.begin();
+        for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+            if (urgency(*it) > urgency(*victim)) victim = it;
+        }
+        total -= victim->bytes();
+        cache_.erase(victim);
     }
-    qCDebug(lcPrefetch) << "ready: page" << cache_.back().key.page << "cache" << total << "bytes";
+    qCDebug(lcPrefetch) << "ready: page" << ready << "cache" << total << "bytes";
 }
 
 std::optional<PrefetchedPage> PagePrefetcher::Take(int page) {
@@ -132,11 +154,20 @@ void PagePrefetcher::Cancel() {
     pool_.clear();
     inFlight_.clear();
     cache_.clear();
+    wanted_.clear();
     doc_.reset();
 }
 
 void PagePrefetcher::WaitForIdle() {
     pool_.waitForDone();
+}
+
+std::vector<int> PagePrefetcher::ReadyPages() const {
+    std::lock_guard lock(mutex_);
+    std::vector<int> pages;
+    for (const PrefetchedPage& p : cache_)
+        pages.push_back(p.key.page);
+    return pages;
 }
 
 qint64 PagePrefetcher::cachedBytes() const {

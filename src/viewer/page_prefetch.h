@@ -47,6 +47,12 @@ struct PrefetchedPage {
     qint64 bytes() const;
 };
 
+// The pages to prepare around `page` of `pageCount`, the most urgent first.
+// `travel` is the direction of the last turn (1 forward, -1 back, 0 none yet):
+// a reader going one way gets the next two pages that way, so that both
+// workers load while a key is held, and the page just left stays at hand.
+std::vector<int> PagesToPrepare(int page, int pageCount, int travel);
+
 class PagePrefetcher {
 public:
     // At most `maxPages` finished pages, and at most `maxBytes` of them.
@@ -58,8 +64,9 @@ public:
     static constexpr int kDefaultPages = 3;
     static constexpr qint64 kDefaultBytes = qint64(96) << 20;
 
-    // Prepares `wanted` of `doc` in the background. Finished pages of other
-    // views or of other documents are dropped, and so are workers still on them.
+    // Prepares `wanted` of `doc` in the background, the most urgent first.
+    // Finished pages of other views or of other documents are dropped, and so
+    // are workers still on them. Over the budget, the least urgent go first.
     void Request(std::shared_ptr<const AlbumDocument> doc, const std::vector<PageViewKey>& wanted);
     // The finished page `page`, taken out of the cache. A page still being
     // prepared is waited for rather than loaded twice; nothing when it was
@@ -72,6 +79,8 @@ public:
     void Cancel();
     // Waits until the workers are idle (tests and benchmarks).
     void WaitForIdle();
+    // The pages finished and kept, oldest first (tests).
+    std::vector<int> ReadyPages() const;
     qint64 cachedBytes() const;
 
 private:
@@ -87,4 +96,5 @@ private:
     std::shared_ptr<const AlbumDocument> doc_;  // what the cache holds pages of
     std::deque<PrefetchedPage> cache_;          // oldest first
     std::vector<PageViewKey> inFlight_;
+    std::vector<int> wanted_;  // the pages of the last request, the most urgent first
 };

@@ -244,6 +244,7 @@ private:
     std::unique_ptr<PagePrefetcher> prefetch_;
     std::uint64_t pageSerial_ = 0;
     int shownPage_ = 0;  // the page whose picture is loaded
+    int travel_ = 0;     // the direction of the last turn: 1, -1, or 0 before the first
     PageRenderCache cache_;
     std::vector<ContentsEntry> contents_;
     int zoomIndex_ = 1;

@@ -105,6 +105,7 @@ bool TViewForm::OpenDocument(const QString& path) {
         if (prefetch_) prefetch_->Cancel();
         picture_.reset();
         shownPage_ = 0;
+        travel_ = 0;
         doc_ = std::move(doc);
         currentPage_ = 1;
         geometry_ = SheetGeometryOf(*doc_, logicalDpiY());
@@ -178,6 +179,7 @@ bool TViewForm::LoadCurrentPage() {
         leaving.image = cache_.image();
         prefetch_->Keep(doc_, std::move(leaving));
     }
+    if (shownPage_ != 0 && shownPage_ != currentPage_) travel_ = currentPage_ > shownPage_ ? 1 : -1;
     shownPage_ = currentPage_;
     cache_.Clear();
     picture_ = std::move(picture);
@@ -230,8 +232,7 @@ void TViewForm::RequestNeighbours(const PageSheet& shown) {
     if (!prefetch_ || !doc_) return;
     const int page = currentPage_;
     std::vector<PageViewKey> wanted;
-    for (const int neighbour : {page + 1, page - 1}) {
-        if (neighbour < 1 || neighbour > doc_->pageCount) continue;
+    for (const int neighbour : PagesToPrepare(page, doc_->pageCount, travel_)) {
         PageViewKey key;
         key.page = neighbour;
         key.margins = shown.margins;

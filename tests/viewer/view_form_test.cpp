@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
@@ -486,6 +488,28 @@ TEST_F(ViewFormTest, APrefetchedPageIsShownWithoutLoadingOrDrawingIt) {
     view->ChangePage(2);
     EXPECT_EQ(view->PaintBox->grab().toImage(), second);
     EXPECT_EQ(view->pageRenderCount(), renders + 1);
+}
+
+TEST_F(ViewFormTest, TurningForwardPreparesTheNextTwoPagesAndKeepsTheOneLeft) {
+    TViewForm* view = OpenAlbum(TestAlbum{});
+    ASSERT_TRUE(view);
+    view->PaintBox->grab();
+    ASSERT_TRUE(view->prefetcher());
+    view->prefetcher()->WaitForIdle();
+    Key(view, Qt::Key_PageDown);
+    view->PaintBox->grab();
+    view->prefetcher()->WaitForIdle();
+    std::vector<int> ready = view->prefetcher()->ReadyPages();
+    std::sort(ready.begin(), ready.end());
+    EXPECT_EQ(ready, (std::vector<int>{1, 3, 4}));
+    // Back the other way: the page just left and the two before it.
+    Key(view, Qt::Key_PageDown);
+    Key(view, Qt::Key_PageUp);
+    view->PaintBox->grab();
+    view->prefetcher()->WaitForIdle();
+    ready = view->prefetcher()->ReadyPages();
+    std::sort(ready.begin(), ready.end());
+    EXPECT_EQ(ready, (std::vector<int>{1, 3}));
 }
 
 TEST_F(ViewFormTest, TurnedPageIsLaidOutCrosswise) {
