@@ -72,8 +72,9 @@ export HOME=$work/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 export XDG_RUNTIME_DIR=$work/run
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/run/no-bus
-export LANG=C.UTF-8
-unset XDG_DATA_DIRS XDG_CONFIG_DIRS XDG_CURRENT_DESKTOP QT_QPA_PLATFORM DISPLAY
+# The tools' answers are read in English; names stay UTF-8.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE XDG_DATA_DIRS XDG_CONFIG_DIRS XDG_CURRENT_DESKTOP QT_QPA_PLATFORM DISPLAY
 
 step "installing $(basename "$deb")"
 installed=yes
