@@ -1,6 +1,6 @@
 # Installs like a desktop program: the two programs, the help pages beside the
-# viewer's data, the desktop entry, the album MIME type with its icon, and the
-# thumbnailer; `cpack -G DEB` packs the same.
+# viewer's data, the desktop entry, the album MIME type, the icons in the
+# hicolor sizes and scalable, and the thumbnailer; `cpack -G DEB` packs the same.
 include(GNUInstallDirs)
 
 install(TARGETS neridal neridal-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -11,10 +11,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/neridal-album.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${CMAKE_SOURCE_DIR}/data/neridal.thumbnailer
         DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
-install(FILES ${CMAKE_SOURCE_DIR}/data/icons/neridal.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/data/icons/application-x-neridal-album.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
+include(cmake/NeridalIcons.cmake)
 
 set(CPACK_PACKAGE_NAME neridal)
 set(CPACK_PACKAGE_VENDOR "NERIDAL")

@@ -10,8 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j2 --timeout 600)
 
-# The Debian package: computed library dependencies, the desktop files inside.
-(cd build && cpack -G DEB >/dev/null && dpkg-deb -c neridal_*.deb | grep applications/neridal.desktop >/dev/null)
+# The Debian package, installed and used as a desktop does, then removed.
+(cd build && rm -f neridal_*.deb && cpack -G DEB >/dev/null)
+scripts/check-package.sh build
 
 # The same unit tests once under the sanitizers (the corpus-wide checks are
 # covered by the plain run and the fuzzers).

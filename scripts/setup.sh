@@ -13,6 +13,7 @@ packages=(
     fonts-ipafont fonts-noto-cjk fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-urw-base35
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb x11-utils xdotool openbox imagemagick poppler-utils desktop-file-utils shared-mime-info python3 python3-numpy python3-pil
+    xdg-utils libfile-mimeinfo-perl libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do
