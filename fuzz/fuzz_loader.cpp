@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(reinterpret_cast<const char*>(data) + 1, qint64(size - 1));
     }
     LoadError error;
-    std::unique_ptr<AlbumDocument> doc =
-        OpenAlbum(path, OpenOptions{dir->path() + QLatin1Char('/'), 96}, &error);
+    std::unique_ptr<const AlbumDocument> doc =
+        OpenAlbum(path, OpenOptions{dir->path() + QLatin1Char('/')}, &error);
     if (!doc) return 0;
     for (int page = 1; page <= doc->pageCount; ++page) {
         std::optional<QByteArray> bytes = ReadPageBytes(*doc, page, &error);
