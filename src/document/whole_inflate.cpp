@@ -48,7 +48,6 @@ void AdviseHugePages(QByteArray& buffer) {
 }  // namespace
 
 std::optional<qint64> InflateWhole(std::span<const char> in, std::span<char> out) {
-    if (!OneCallInflate()) return std::nullopt;
     libdeflate_decompressor* decompressor = ThreadDecompressor();
     if (!decompressor) return std::nullopt;
     size_t produced = 0;

@@ -20,8 +20,8 @@ constexpr qint64 kMaxInflateRatio = 1100;
 // is cut short.
 std::optional<qint64> InflateWhole(std::span<const char> in, std::span<char> out);
 
-// Whether InflateWhole inflates at all (it does unless told otherwise). Off,
-// it gives nothing and every stream is inflated piece by piece by zlib, as
+// Whether the readers of pages and bodies inflate in one call (they do unless
+// told otherwise). Off, every stream is inflated piece by piece by zlib, as
 // before: benchmarks measure the two on the same albums.
 void SetOneCallInflate(bool enabled);
 bool OneCallInflate();
